@@ -1,0 +1,39 @@
+#pragma once
+// The alert pass over the pending-event queue.
+#include <cstdint>
+
+#include "alert/alert_texts.h"
+#include "snmp/trap_records.h"
+
+class ProfileReader;
+class WorkGate;
+
+// What the alert pass asks of the platform.
+class AlertPlatform {
+public:
+    virtual ~AlertPlatform() = default;
+    virtual void DismissScreenSaver() = 0;
+    virtual void Beep() = 0;
+    // Starts an alert-window thread that takes ownership of texts; returns
+    // false (texts freed by the callee) when no thread could be started.
+    virtual bool StartAlertWindow(AlertTexts* texts) = 0;
+    virtual void Pause(int milliseconds) = 0;
+};
+
+class CAlertDispatcher {
+public:
+    CAlertDispatcher() = default;
+    virtual ~CAlertDispatcher() = default;
+    CAlertDispatcher(const CAlertDispatcher&) = delete;
+    CAlertDispatcher& operator=(const CAlertDispatcher&) = delete;
+
+    void* lastThread = nullptr;     // handle of the last alert-window thread
+    uint32_t lastThreadId = 0;
+    AlertTexts current;             // carries the colour over between alerts
+};
+
+// One pass: announces every queued event in order, 200 ms apart, and frees
+// it. Returns the number of events announced. Stops between events when
+// gate.Enter() refuses.
+int RunAlertPass(CAlertDispatcher& dispatcher, TrapEventQueue& queue, ProfileReader& catalogue,
+                 int32_t language, AlertPlatform& platform, WorkGate& gate);
