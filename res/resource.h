@@ -1,0 +1,23 @@
+#pragma once
+// Resource ids of Dovrel.exe, by kind.
+
+// Icons
+#define IDI_PROGRAM 128
+
+// Menus and their commands
+#define IDR_TRAY_MENU 103
+#define IDM_QUIT 40002
+#define IDM_SETTING 40003
+
+// Dialogs and their controls
+#define IDD_WARNING 101
+#define IDD_ALERT 102
+#define IDC_WARNING_TEXT 1000
+#define IDC_ALERT_MESSAGE 1001
+#define IDC_ALERT_DATE 1002
+#define IDC_ALERT_FROM 1003
+
+// Strings: the start-up warnings (Japanese)
+#define IDS_ALREADY_RUNNING 201
+#define IDS_SETTINGS_READ_FAILED 202
+#define IDS_START_FAILED 203
