@@ -5,8 +5,14 @@
 // True when b is a Shift-JIS (code page 932) lead byte.
 bool IsShiftJisLeadByte(unsigned char b);
 
-// Whole-string comparison without regard to letter case. In code page 932 a
-// double-byte character is compared as one character, never split, and the
-// full-width Latin letters fold like the single-byte ones; in any other code
-// page it is a plain case-insensitive byte comparison.
+// True when b starts a double-byte character in the given ANSI code page:
+// 932 (Shift-JIS), 936 (GBK), 949 (Unified Hangul), 950 (Big5) and
+// 1361 (Johab). Always false in a single-byte code page.
+bool IsDoubleByteLeadByte(unsigned char b, unsigned codePage);
+
+// Whole-string comparison without regard to letter case. In a double-byte
+// code page a double-byte character is compared as one character, never
+// split, and the full-width Latin letters fold like the single-byte ones
+// (932, 936, 949, 950); in any other code page it is a plain
+// case-insensitive byte comparison. A null pointer is the empty string.
 bool MbsEqualNoCase(const char* a, const char* b, unsigned codePage);
