@@ -31,8 +31,9 @@ using AlertList = OwnedList<CAlertEntry>;
 // first; the caller posts their close requests after this returns.
 std::vector<void*> TrimAlertList(AlertList& list);
 
-// The colour chosen for a colour name ("red", "green" in any case; else orange).
-uint32_t AlertColourFor(const char* colourName);
+// The colour chosen for a colour name: "red" and "green" compared without
+// regard to case in the given ANSI code page; anything else is orange.
+uint32_t AlertColourFor(const char* colourName, unsigned codePage);
 
 // Colour of the window's entry (the last one wins), orange if none.
 uint32_t LookupAlertColour(AlertList& list, void* window);

@@ -20,6 +20,8 @@ public:
     virtual void Pause(int milliseconds) = 0;
 };
 
+// One per alert thread. The Win32 platform stores the last alert-window
+// thread's handle and id here.
 class CAlertDispatcher {
 public:
     CAlertDispatcher() = default;
@@ -33,7 +35,9 @@ public:
 };
 
 // One pass: announces every queued event in order, 200 ms apart, and frees
-// it. Returns the number of events announced. Stops between events when
-// gate.Enter() refuses.
+// it. Returns the number of events announced. Each event is two units of
+// work for the gate (compose, beep and start; then unlink and free) with the
+// pause outside it; when gate.Enter() refuses, the pass returns and an event
+// not yet unlinked stays queued for its owner to free.
 int RunAlertPass(CAlertDispatcher& dispatcher, TrapEventQueue& queue, ProfileReader& catalogue,
                  int32_t language, AlertPlatform& platform, WorkGate& gate);

@@ -1,0 +1,56 @@
+#include "alert/alert_pass.h"
+
+#include <new>
+
+#include "alert/message_catalogue.h"
+#include "core/work_gate.h"
+
+namespace {
+constexpr int kAlertSpacingMs = 200;
+constexpr int32_t kFirstOutletMessage = 120;
+constexpr int32_t kLastOutletMessage = 139;
+
+// Fills the dispatcher's current texts for one event.
+void ComposeTexts(CAlertDispatcher& dispatcher, const TrapEvent& event, ProfileReader& catalogue,
+                  int32_t language) {
+    AlertTexts& texts = dispatcher.current;
+    texts.dateText = FormatAlertTime(event.arrivalTime);
+    texts.senderLine = "From: " + event.fromText;
+    const int32_t n = AdjustMessageNumber(event.messageNumber, event.specificCode);
+    texts.messageText = LookupMessage(catalogue, language, n, texts.colourName);
+    if (n >= kFirstOutletMessage && n <= kLastOutletMessage)
+        texts.messageText = OutletPrefix(event.outletNumber, event.outletName) + texts.messageText;
+}
+}  // namespace
+
+int RunAlertPass(CAlertDispatcher& dispatcher, TrapEventQueue& queue, ProfileReader& catalogue,
+                 int32_t language, AlertPlatform& platform, WorkGate& gate) {
+    // Only this thread unlinks events, so a node stays valid between the
+    // queue's short locks.
+    TrapEventQueue::Node* current = queue.Head();
+    if (!current) return 0;
+
+    platform.DismissScreenSaver();
+
+    int announced = 0;
+    while (current) {
+        // One event is two units of work with the pause between them, so a
+        // stop never has to wait for the pause.
+        if (!gate.Enter()) return announced;
+        TrapEventQueue::Node* successor = queue.Next(current);
+        ComposeTexts(dispatcher, *current->item, catalogue, language);
+        platform.Beep();
+        // The window thread owns its copy; a failed start has freed it.
+        if (auto* copy = new (std::nothrow) AlertTexts(dispatcher.current)) platform.StartAlertWindow(copy);
+        ++announced;
+        gate.Leave();
+
+        platform.Pause(kAlertSpacingMs);
+
+        if (!gate.Enter()) return announced;
+        delete queue.Unlink(current);
+        gate.Leave();
+        current = successor;
+    }
+    return announced;
+}

@@ -1,0 +1,273 @@
+#include "alert/alert_pass.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/work_gate.h"
+#include "map_profile_reader.h"
+
+namespace {
+
+// Records every platform call in order and keeps the texts each started
+// window thread was given.
+class RecordingPlatform final : public AlertPlatform {
+public:
+    void DismissScreenSaver() override { calls.push_back("saver"); }
+    void Beep() override { calls.push_back("beep"); }
+    bool StartAlertWindow(AlertTexts* texts) override {
+        calls.push_back("start");
+        if (failStarts) {
+            delete texts;
+            return false;
+        }
+        started.emplace_back(texts);
+        return true;
+    }
+    void Pause(int ms) override { calls.push_back("pause " + std::to_string(ms)); }
+
+    std::vector<std::string> calls;
+    std::vector<std::unique_ptr<AlertTexts>> started;
+    bool failStarts = false;
+};
+
+// Lets a number of Enter() calls through, then refuses; checks balance.
+class CountingGate final : public WorkGate {
+public:
+    explicit CountingGate(int allowed) : allowed_(allowed) {}
+    bool Enter() override {
+        if (allowed_-- <= 0) return false;
+        ++inside;
+        return true;
+    }
+    void Leave() override { --inside; }
+    int inside = 0;
+
+private:
+    int allowed_;
+};
+
+class RunAlertPassTest : public ::testing::Test {
+public:
+    // Events are plain records: that each is freed exactly once is checked
+    // by the sanitizer build (leaks, double frees), the queue count here.
+    void TearDown() override { queue.FreeAll(); }
+
+    TrapEvent* Queue(int32_t number, int32_t code, const std::string& from = "192.0.2.1",
+                        int32_t outlet = 0, const std::string& outletName = "") {
+        auto* e = new TrapEvent;
+        e->arrivalTime = 1009843200;  // 2002-01-01 00:00:00 UTC
+        e->fromText = from;
+        e->messageNumber = number;
+        e->specificCode = code;
+        e->outletNumber = outlet;
+        e->outletName = outletName;
+        queue.Append(e);
+        return e;
+    }
+
+    int Run(WorkGate& gate) { return RunAlertPass(dispatcher, queue, catalogue, 0, platform, gate); }
+    int Run() {
+        OpenGate gate;
+        return Run(gate);
+    }
+
+    CAlertDispatcher dispatcher;
+    TrapEventQueue queue;
+    MapProfileReader catalogue;
+    RecordingPlatform platform;
+};
+
+}  // namespace
+
+TEST_F(RunAlertPassTest, EmptyQueueDoesNothing) {
+    EXPECT_EQ(Run(), 0);
+    EXPECT_TRUE(platform.calls.empty());
+    EXPECT_EQ(catalogue.reads, 0);
+}
+
+TEST_F(RunAlertPassTest, ThreeEventsInQueueOrderWithOneScreenSaverDismissal) {
+    catalogue.Set("usKarn_msgJp", "1", "green,one");
+    catalogue.Set("usKarn_msgJp", "2", "red,two");
+    catalogue.Set("usKarn_msgJp", "3", "orange,three");
+    Queue(1, 0, "10.0.0.1");
+    Queue(2, 0, "10.0.0.2");
+    Queue(3, 0, "10.0.0.3");
+
+    EXPECT_EQ(Run(), 3);
+
+    const std::vector<std::string> expected = {"saver", "beep", "start", "pause 200", "beep", "start",
+                                               "pause 200", "beep", "start", "pause 200"};
+    EXPECT_EQ(platform.calls, expected);
+    EXPECT_EQ(queue.Count(), 0u);
+    ASSERT_EQ(platform.started.size(), 3u);
+    EXPECT_EQ(platform.started[0]->messageText, "one");
+    EXPECT_EQ(platform.started[0]->senderLine, "From: 10.0.0.1");
+    EXPECT_EQ(platform.started[1]->messageText, "two");
+    EXPECT_EQ(platform.started[1]->colourName, "red");
+    EXPECT_EQ(platform.started[2]->senderLine, "From: 10.0.0.3");
+    EXPECT_EQ(platform.started[2]->colourName, "orange");
+    EXPECT_FALSE(platform.started[0]->dateText.empty());
+}
+
+TEST_F(RunAlertPassTest, EventIsFreedOnlyAfterItsPause) {
+    // The event must still be queued while the pause after its thread start runs.
+    class PeekingPlatform final : public AlertPlatform {
+    public:
+        explicit PeekingPlatform(TrapEventQueue& q) : q_(q) {}
+        void DismissScreenSaver() override {}
+        void Beep() override {}
+        bool StartAlertWindow(AlertTexts* texts) override {
+            delete texts;
+            return true;
+        }
+        void Pause(int) override { countsDuringPause.push_back(q_.Count()); }
+        std::vector<size_t> countsDuringPause;
+
+    private:
+        TrapEventQueue& q_;
+    } peeking(queue);
+    Queue(1, 0);
+    Queue(2, 0);
+    OpenGate gate;
+    RunAlertPass(dispatcher, queue, catalogue, 0, peeking, gate);
+    EXPECT_EQ(peeking.countsDuringPause, (std::vector<size_t>{2, 1}));
+}
+
+TEST_F(RunAlertPassTest, MessageNumbersAreAdjustedBeforeLookupAndOutletCheck) {
+    catalogue.Set("usKarn_msgJp", "4", "red,key four");
+    catalogue.Set("usKarn_msgJp", "14", "red,key fourteen");
+    catalogue.Set("usKarn_msgJp", "125", "green,outlet on");
+    catalogue.Set("usKarn_msgJp", "110", "red,switched");
+    catalogue.Set("usKarn_msgJp", "130", "red,outlet off");
+    Queue(14, 4);
+    Queue(14, 3);
+    Queue(124, 4, "h", 5, "Rack 1");
+    Queue(130, 0, "h", 2, "");
+    Queue(110, 0, "h", 7, "named");
+
+    Run();
+
+    ASSERT_EQ(platform.started.size(), 5u);
+    EXPECT_EQ(platform.started[0]->messageText, "key four");
+    EXPECT_EQ(platform.started[1]->messageText, "key fourteen");
+    EXPECT_EQ(platform.started[2]->messageText, "Outlet:5[Rack 1]outlet on");
+    EXPECT_EQ(platform.started[3]->messageText, "Outlet:2[none]outlet off");
+    EXPECT_EQ(platform.started[4]->messageText, "switched");
+}
+
+TEST_F(RunAlertPassTest, OutletPrefixAlsoPrecedesFallbackAndEmptyTexts) {
+    catalogue.Set("usKarn_msgJp", "121", "no comma here");
+    Queue(139, 0, "h", 1, "A");
+    Queue(121, 0, "h", 3, "");
+    Queue(140, 0, "h", 3, "");
+    Run();
+    ASSERT_EQ(platform.started.size(), 3u);
+    EXPECT_EQ(platform.started[0]->messageText, "Outlet:1[A]Message No is 139");
+    EXPECT_EQ(platform.started[1]->messageText, "Outlet:3[none]");
+    EXPECT_EQ(platform.started[2]->messageText, "Message No is 140");
+}
+
+TEST_F(RunAlertPassTest, ColourCarriesOverWhenTheValueHasNoComma) {
+    catalogue.Set("usKarn_msgJp", "1", "red,first");
+    catalogue.Set("usKarn_msgJp", "2", "plain text");
+    Queue(1, 0);
+    Queue(2, 0);
+    Run();
+    ASSERT_EQ(platform.started.size(), 2u);
+    EXPECT_EQ(platform.started[1]->colourName, "red");
+    EXPECT_EQ(platform.started[1]->messageText, "");
+
+    // ...and across passes, since the dispatcher keeps the current texts.
+    Queue(2, 0);
+    Run();
+    ASSERT_EQ(platform.started.size(), 3u);
+    EXPECT_EQ(platform.started[2]->colourName, "red");
+}
+
+TEST_F(RunAlertPassTest, EachThreadGetsItsOwnCopy) {
+    catalogue.Set("usKarn_msgJp", "1", "green,first");
+    catalogue.Set("usKarn_msgJp", "2", "red,second");
+    Queue(1, 0, "a");
+    Queue(2, 0, "b");
+    Run();
+    ASSERT_EQ(platform.started.size(), 2u);
+    EXPECT_NE(platform.started[0].get(), platform.started[1].get());
+    EXPECT_NE(platform.started[0].get(), &dispatcher.current);
+    EXPECT_EQ(platform.started[0]->messageText, "first");
+    EXPECT_EQ(platform.started[0]->colourName, "green");
+    EXPECT_EQ(dispatcher.current.messageText, "second");
+    dispatcher.current.messageText = "changed later";
+    EXPECT_EQ(platform.started[1]->messageText, "second");
+}
+
+TEST_F(RunAlertPassTest, FailedThreadStartStillPausesAndFreesTheEvent) {
+    platform.failStarts = true;
+    Queue(1, 0);
+    Queue(2, 0);
+    Run();
+    const std::vector<std::string> expected = {"saver", "beep", "start", "pause 200", "beep", "start", "pause 200"};
+    EXPECT_EQ(platform.calls, expected);
+    EXPECT_EQ(queue.Count(), 0u);
+}
+
+TEST_F(RunAlertPassTest, GateRefusalStopsBetweenEvents) {
+    Queue(1, 0);
+    Queue(2, 0);
+    Queue(3, 0);
+    CountingGate gate(2);  // one whole event: announce, then unlink
+    EXPECT_EQ(Run(gate), 1);
+    EXPECT_EQ(gate.inside, 0);
+    EXPECT_EQ(platform.started.size(), 1u);
+    EXPECT_EQ(queue.Count(), 2u);
+    EXPECT_EQ(queue.Head()->item->messageNumber, 2);
+}
+
+TEST_F(RunAlertPassTest, GateRefusalAfterThePauseLeavesTheEventQueued) {
+    Queue(1, 0);
+    Queue(2, 0);
+    CountingGate gate(1);
+    EXPECT_EQ(Run(gate), 1);
+    EXPECT_EQ(gate.inside, 0);
+    EXPECT_EQ(queue.Count(), 2u);  // freed later by the queue's owner, never twice
+}
+
+TEST_F(RunAlertPassTest, RefusedAtOnceAnnouncesNothing) {
+    Queue(1, 0);
+    CountingGate gate(0);
+    EXPECT_EQ(Run(gate), 0);
+    EXPECT_TRUE(platform.started.empty());
+    EXPECT_EQ(queue.Count(), 1u);
+}
+
+TEST_F(RunAlertPassTest, EventAppendedDuringThePassIsReachedWhenItsPredecessorIsStillQueued) {
+    // An event appended while the pass pauses on the last event is left for the next pass
+    // because the successor was noted before.
+    class AppendingPlatform final : public AlertPlatform {
+    public:
+        explicit AppendingPlatform(RunAlertPassTest& t) : t_(t) {}
+        void DismissScreenSaver() override {}
+        void Beep() override {}
+        bool StartAlertWindow(AlertTexts* texts) override {
+            messages.push_back(texts->messageText);
+            delete texts;
+            return true;
+        }
+        void Pause(int) override {
+            if (!appended) t_.Queue(2, 0);
+            appended = true;
+        }
+        std::vector<std::string> messages;
+        bool appended = false;
+
+    private:
+        RunAlertPassTest& t_;
+    } appending(*this);
+    Queue(1, 0);
+    OpenGate gate;
+    EXPECT_EQ(RunAlertPass(dispatcher, queue, catalogue, 0, appending, gate), 1);
+    EXPECT_EQ(appending.messages, (std::vector<std::string>{"Message No is 1"}));
+    EXPECT_EQ(queue.Count(), 1u);
+}
