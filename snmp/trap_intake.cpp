@@ -1,0 +1,77 @@
+#include "snmp/trap_intake.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+#include "app/trap_app.h"
+#include "core/ipv4.h"
+#include "core/work_gate.h"
+#include "snmp/trap_decoder.h"
+
+bool AcceptSource(const SourceFilterSettings& settings, uint32_t fromAddress, const std::string& senderText) {
+    if (!settings.prohibitionText.empty()) {
+        const uint32_t mask = settings.prohibitionAddress;
+        const uint32_t x = mask & fromAddress;
+        const uint32_t y = settings.targetText.empty() ? 0 : (mask & settings.targetAddress);
+        return x != 0 && y != 0 && x == y;
+    }
+    if (settings.targetText.empty()) return true;
+    return senderText == settings.targetText;
+}
+
+namespace {
+
+SourceFilterSettings FilterSettingsOf(const CTrapApp& app) {
+    SourceFilterSettings settings;
+    settings.targetText = app.targetText;
+    settings.targetAddress = app.targetAddress;
+    settings.prohibitionText = app.prohibitionText;
+    settings.prohibitionAddress = app.prohibitionAddress;
+    return settings;
+}
+
+// Decodes one datagram and queues its event if the filter accepts it.
+// Returns true when an event was queued.
+bool TakeInPacket(const RawPacket& packet, CTrapApp& app, const SourceFilterSettings& filter) {
+    TrapFields fields;  // each datagram starts with empty texts
+    const size_t size = static_cast<size_t>(std::clamp<int32_t>(packet.length, 0, kMaxDatagram));
+    const int32_t number = ParseTrap(packet.bytes, size, app.community, fields);
+    if (number == 0) return false;
+
+    std::unique_ptr<TrapEvent> event(new (std::nothrow) TrapEvent);
+    if (!event) return false;
+    event->arrivalTime = packet.arrivalTime;
+    event->fromText = fields.agentAddress.empty() ? packet.senderAddress : fields.agentAddress;
+    event->messageNumber = number;
+    event->specificCode = fields.specificCode;
+    event->outletNumber = fields.outletNumber;
+    event->outletName = std::move(fields.outletName);
+
+    if (!AcceptSource(filter, InetAddr(event->fromText.c_str()), packet.senderAddress)) return false;
+    if (!app.pendingEvents.Append(event.get())) return false;
+    event.release();
+    return true;
+}
+
+}  // namespace
+
+int RunIntakePass(RawPacketQueue& rawQueue, CTrapApp& app, WorkGate& gate) {
+    int queued = 0;
+    RawPacketQueue::Node* node = rawQueue.Head();
+    while (node) {
+        if (!gate.Enter()) return queued;
+        // The receive thread only appends, so this node and its successor
+        // link stay valid while the queue's mutex is not held.
+        RawPacketQueue::Node* next = rawQueue.Next(node);
+        try {
+            if (TakeInPacket(*node->item, app, FilterSettingsOf(app))) ++queued;
+        } catch (const std::bad_alloc&) {
+            // Out of memory: the datagram is dropped like one that does not decode.
+        }
+        delete rawQueue.Unlink(node);
+        gate.Leave();
+        node = next;
+    }
+    return queued;
+}
