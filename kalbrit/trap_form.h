@@ -1,0 +1,52 @@
+#pragma once
+// The trap settings as the Kalbrit dialog shows them: loading them from the
+// settings file, checking what the user typed, and turning a checked form
+// into the values written back to [usKarn_trap].
+#include <optional>
+#include <string>
+#include <vector>
+
+class ProfileReader;
+
+extern const char kTrapFormSection[];  // "usKarn_trap"
+
+enum class TrapField { Port, Timeout, Community, Target, Prohibition };
+
+struct TrapForm {
+    bool english = false;            // Lang=English, else Lang=Japanese
+    std::string port = "162";
+    std::string timeout = "5";
+    std::string community = "vandor";
+    bool allSenders = true;          // target=alls
+    std::string target;              // used when allSenders is false
+    bool noProhibition = true;       // prohibition=none
+    std::string prohibition;         // used when noProhibition is false
+};
+
+struct FormError {
+    TrapField field;
+    std::string message;  // names the field and says what it accepts
+};
+
+struct TrapSetting {
+    const char* key;
+    std::string value;
+};
+
+// The form as the trap monitor would read the file: the same defaults and the
+// same receive-timeout limits, so the user sees what is in effect.
+TrapForm LoadTrapForm(ProfileReader& reader);
+
+// The first field that cannot be written, or nothing when all are valid.
+std::optional<FormError> ValidateTrapForm(const TrapForm& form);
+
+// The six [usKarn_trap] values of a form that ValidateTrapForm accepted, in
+// the order the trap monitor reads them.
+std::vector<TrapSetting> TrapSettingsFromForm(const TrapForm& form);
+
+// Four decimal parts 0..255 without signs, blanks or leading zeros: the form
+// that inet_ntoa produces, so an exact text comparison with a sender works.
+bool ParseDottedIPv4(const std::string& text, unsigned long& hostOrder);
+
+// "Port", "Receive timeout", ...: how the dialog labels the field.
+const char* TrapFieldName(TrapField field);
