@@ -1,0 +1,17 @@
+#pragma once
+// Resource ids of Kalbrit.exe.
+#define IDD_KALBRIT 101
+
+#define IDC_LANG_ENGLISH 1001
+#define IDC_LANG_JAPANESE 1002
+#define IDC_PORT 1003
+#define IDC_TIMEOUT 1004
+#define IDC_COMMUNITY 1005
+#define IDC_TARGET_ALL 1006
+#define IDC_TARGET_ONE 1007
+#define IDC_TARGET 1008
+#define IDC_PROHIBIT_NONE 1009
+#define IDC_PROHIBIT_MASK 1010
+#define IDC_PROHIBITION 1011
+#define IDC_FILE_PATH 1012
+#define IDC_SAVE 1013
