@@ -1,0 +1,91 @@
+# Shared helpers of the scripts/bench-* programs (sourced, not run).
+# Builds go to build/F-native and build/F-win; Wine runs in build/F-wineprefix.
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+NATIVE_BUILD="${NATIVE_BUILD:-$ROOT/build/F-native}"
+WIN_BUILD="${WIN_BUILD:-$ROOT/build/F-win}"
+BENCH_DATA="$NATIVE_BUILD/bench-data"
+export WINEPREFIX="${WINEPREFIX:-$ROOT/build/F-wineprefix}"
+export WINEDEBUG=-all
+COMMUNITY="${COMMUNITY:-vandor}"
+
+build_native() {  # build_native TARGET...
+  cmake -S "$ROOT" -B "$NATIVE_BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  nice cmake --build "$NATIVE_BUILD" -j2 --target "$@" >/dev/null
+}
+
+build_win() {  # build_win TARGET...
+  cmake -S "$ROOT" -B "$WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  nice cmake --build "$WIN_BUILD" -j2 --target "$@" >/dev/null
+}
+
+# capture NAME PORT SNMPTRAP-ARGS...: the bytes that `snmptrap ARGS` sends,
+# into $BENCH_DATA/NAME.bin (a real peer's encoding, not hand-made bytes).
+capture() {
+  local name=$1 port=$2
+  shift 2
+  mkdir -p "$BENCH_DATA"
+  python3 "$ROOT/bench/capture_trap.py" "$port" "$BENCH_DATA/$name.bin" -- \
+    snmptrap "$@" >/dev/null
+}
+
+# The six trap kinds of the decoder benchmark; the port is only used for the capture.
+capture_trap_kinds() {
+  local p=$1 c=$COMMUNITY
+  capture coldStart $p -v 1 -c $c 127.0.0.1:$p 1.3.6.1.4.1.8072.3.2.10 127.0.0.1 0 0 ''
+  capture upsTrapOnBattery $p -v 1 -c $c 127.0.0.1:$p 1.3.6.1.2.1.33.2 127.0.0.1 6 1 '' \
+    1.3.6.1.2.1.33.1.2.3.0 i 30 1.3.6.1.2.1.33.1.2.2.0 i 0
+  capture alarmBinding $p -v 1 -c $c 127.0.0.1:$p 1.3.6.1.2.1.33.2 127.0.0.1 6 3 '' \
+    1.3.6.1.2.1.33.1.6.2.1.1.5 i 5 1.3.6.1.2.1.33.1.6.2.1.2.5 o 1.3.6.1.2.1.33.1.6.3.2.0
+  capture outletBindings $p -v 1 -c $c 127.0.0.1:$p 1.3.6.1.4.1.2134.4.5 127.0.0.1 6 2 '' \
+    1.3.6.1.4.1.2134.4.2.4.2.1.1.3 i 3 1.3.6.1.4.1.2134.4.2.4.2.1.6.3 s Srv1
+  capture enterpriseA $p -v 1 -c $c 127.0.0.1:$p 1.3.6.1.4.1.2134.4.5 127.0.0.1 6 4 ''
+  capture v2cRejected $p -v 2c -c $c 127.0.0.1:$p '' 1.3.6.1.6.3.1.1.5.1
+}
+
+# status_kb PID FIELD: a field of /proc/PID/status in kB (VmHWM, VmRSS), or empty.
+status_kb() {
+  awk -v f="$2:" '$1 == f { print $2 }' "/proc/$1/status" 2>/dev/null
+}
+
+# watch_peak PID OUTFILE: samples VmHWM every 0.2 s until PID ends and
+# leaves the last value (the peak: VmHWM never falls) in OUTFILE.
+watch_peak() {
+  local pid=$1 out=$2 v
+  : >"$out"
+  while kill -0 "$pid" 2>/dev/null; do
+    v=$(status_kb "$pid" VmHWM)
+    [ -n "$v" ] && echo "$v" >"$out"
+    sleep 0.2
+  done
+}
+
+# wait_for_line FILE PATTERN SECONDS: true once FILE holds a line matching PATTERN.
+wait_for_line() {
+  local i
+  for ((i = 0; i < $3 * 10; i++)); do
+    grep -q "$2" "$1" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# The Windows process of a program started with wine: its own PID (the
+# wine loader re-executes itself, so $! of `wine x.exe &` may be a parent).
+wine_pid_of() {  # wine_pid_of EXE-BASENAME
+  local i p
+  for ((i = 0; i < 100; i++)); do
+    p=$(pgrep -n -f "$1" || true)
+    [ -n "$p" ] && { echo "$p"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+ensure_wine_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+  fi
+  wineserver -p 2>/dev/null || true  # keep the server up between runs
+}
