@@ -1,0 +1,51 @@
+// Finwin.dll: finds a top-level window by its title and asks it to go away
+// with posted WM_DESTROY messages. No state, no work on load or unload.
+#include <windows.h>
+
+#include "core/mbcs.h"
+
+namespace {
+
+constexpr int kTitleBufferSize = 2048;  // GetWindowTextA keeps 2047 bytes and a NUL
+constexpr int kMaxRequests = 4;
+constexpr DWORD kWaitPerRequestMs = 5000;
+constexpr DWORD kPollIntervalMs = 10;
+
+// First top-level window, in Z order from the top and hidden ones included,
+// whose title equals `title` without regard to case in the ANSI code page.
+HWND FindTopLevelWindow(const char* title, UINT codePage) {
+    char text[kTitleBufferSize];
+    for (HWND window = GetTopWindow(GetDesktopWindow()); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        ZeroMemory(text, sizeof text);
+        if (GetWindowTextA(window, text, kTitleBufferSize) <= 0) continue;  // untitled, or gone meanwhile
+        if (MbsEqualNoCase(text, title, codePage)) return window;
+    }
+    return nullptr;
+}
+
+// True as soon as the window has ceased to exist; false after timeoutMs.
+// The caller's messages are deliberately left alone while waiting.
+bool WaitForWindowGone(HWND window, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (!IsWindow(window)) return true;
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return false;
+        const ULONGLONG left = deadline - now;
+        Sleep(left < kPollIntervalMs ? static_cast<DWORD>(left) : kPollIntervalMs);
+    }
+}
+
+}  // namespace
+
+// Posts WM_DESTROY to the first window titled `title` (null = empty title)
+// up to four times, 5 s apart, until it is gone. Always returns 1.
+extern "C" int __cdecl FinWin(const char* title) {
+    const HWND window = FindTopLevelWindow(title ? title : "", GetACP());
+    if (!window) return 1;
+    for (int requests = 0; requests < kMaxRequests; ++requests) {
+        PostMessageA(window, WM_DESTROY, 0, 0);
+        if (WaitForWindowGone(window, kWaitPerRequestMs)) break;
+    }
+    return 1;
+}
