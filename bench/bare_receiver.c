@@ -1,11 +1,15 @@
 /* The limit of the machine: a bare recvfrom() loop that counts datagrams.
  *
- *   bare_receiver PORT EXPECTED IDLE_MS [RCVBUF]
+ *   bare_receiver PORT EXPECTED IDLE_MS [RCVBUF [select|drain]]
  *
  * Binds 127.0.0.1:PORT, prints "listening" and then counts datagrams until
  * EXPECTED have arrived or none has come for IDLE_MS after the first (60 s
  * before the first). RCVBUF > 0 sets SO_RCVBUF; otherwise the system default
- * stays. Prints "received N". Builds natively and with mingw-w64 (Wine). */
+ * stays. With "select", each recvfrom() is preceded by a select() on the
+ * socket, as the receiver engine's loop does, to show what that call costs.
+ * With "drain", the socket is non-blocking and each select() is followed by
+ * recvfrom() calls until none is waiting: one select() per burst.
+ * Prints "received N". Builds natively and with mingw-w64 (Wine). */
 #ifdef _WIN32
 #include <winsock2.h>
 typedef int socklen_t;
@@ -13,6 +17,8 @@ typedef int socklen_t;
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <fcntl.h>
+#include <sys/select.h>
 #include <sys/time.h>
 #include <unistd.h>
 #endif
@@ -43,6 +49,8 @@ int main(int argc, char** argv) {
     const long expected = atol(argv[2]);
     const int idleMs = atoi(argv[3]);
     const int rcvbuf = argc > 4 ? atoi(argv[4]) : 0;
+    const int useSelect = argc > 5 && strcmp(argv[5], "select") == 0;
+    const int drain = argc > 5 && strcmp(argv[5], "drain") == 0;
 
     int s = (int)socket(AF_INET, SOCK_DGRAM, 0);
     if (rcvbuf > 0) setsockopt(s, SOL_SOCKET, SO_RCVBUF, (const char*)&rcvbuf, sizeof rcvbuf);
@@ -64,7 +72,37 @@ int main(int argc, char** argv) {
     static char buffer[1500];
     long received = 0;
     SetTimeout(s, 60000);
-    while (received < expected) {
+    if (drain) {
+#ifdef _WIN32
+        u_long on = 1;
+        ioctlsocket(s, FIONBIO, &on);
+#else
+        fcntl(s, F_SETFL, O_NONBLOCK);
+#endif
+        int waitMs = 60000;
+        while (received < expected) {
+            fd_set readSet;
+            FD_ZERO(&readSet);
+            FD_SET(s, &readSet);
+            struct timeval limit = {waitMs / 1000, (waitMs % 1000) * 1000};
+            if (select(s + 1, &readSet, NULL, NULL, &limit) <= 0) break;
+            for (;;) {
+                struct sockaddr_in from;
+                socklen_t fromLen = sizeof from;
+                if (recvfrom(s, buffer, sizeof buffer, 0, (struct sockaddr*)&from, &fromLen) < 0) break;
+                ++received;
+            }
+            waitMs = idleMs;
+        }
+    }
+    while (!drain && received < expected) {
+        if (useSelect) {
+            fd_set readSet;
+            FD_ZERO(&readSet);
+            FD_SET(s, &readSet);
+            struct timeval limit = {1, 0};
+            select(s + 1, &readSet, NULL, NULL, &limit);
+        }
         struct sockaddr_in from;
         socklen_t fromLen = sizeof from;
         int n = (int)recvfrom(s, buffer, sizeof buffer, 0, (struct sockaddr*)&from, &fromLen);
