@@ -1,0 +1,128 @@
+#include "kalbrit_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "kalbrit/resource.h"
+
+namespace {
+
+struct Search {
+    DWORD processId;
+    HWND exclude;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialogOfProcess(HWND window, LPARAM param) {
+    auto* s = reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    char cls[64] = {};
+    GetClassNameA(window, cls, sizeof(cls));
+    if (pid == s->processId && window != s->exclude && std::string(cls) == "#32770" && IsWindowVisible(window)) {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForWindow(DWORD pid, HWND exclude, DWORD ms) {
+    for (DWORD waited = 0; waited < ms; waited += 50) {
+        Search s{pid, exclude, nullptr};
+        EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&s));
+        if (s.found) return s.found;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
+    char cls[32] = {};
+    GetClassNameA(child, cls, sizeof(cls));
+    if (lstrcmpiA(cls, "Static") == 0) {
+        char text[2048] = {};
+        GetWindowTextA(child, text, sizeof(text));
+        *reinterpret_cast<std::string*>(param) += text;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::string WindowsPath(const std::string& path) {
+    if (path.empty() || path[0] != '/') return path;
+    std::string out = "Z:" + path;
+    for (auto& c : out)
+        if (c == '/') c = '\\';
+    return out;
+}
+
+KalbritSession::KalbritSession(const std::string& exe, const std::string& arguments) {
+    std::string line = "\"" + WindowsPath(exe) + "\" " + arguments;
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK;
+    si.wShowWindow = SW_HIDE;
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process_)) {
+        ADD_FAILURE() << "cannot start " << line << ": " << GetLastError();
+        return;
+    }
+    dialog_ = WaitForWindow(process_.dwProcessId, nullptr, 20000);
+    EXPECT_NE(dialog_, nullptr) << "Kalbrit's dialog did not appear (visible)";
+}
+
+KalbritSession::~KalbritSession() {
+    if (process_.hProcess) {
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            Close();
+        }
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+    }
+}
+
+std::string KalbritSession::Text(int id) const {
+    char text[1024] = {};
+    GetDlgItemTextA(dialog_, id, text, sizeof(text));
+    return text;
+}
+
+void KalbritSession::SetText(int id, const std::string& text) const { SetDlgItemTextA(dialog_, id, text.c_str()); }
+
+bool KalbritSession::Checked(int id) const {
+    return SendMessageA(GetDlgItem(dialog_, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void KalbritSession::Click(int id) const { SendMessageA(GetDlgItem(dialog_, id), BM_CLICK, 0, 0); }
+
+HWND KalbritSession::FindMessageBox() const { return WaitForWindow(process_.dwProcessId, dialog_, 10000); }
+
+std::string KalbritSession::SaveAndReadReply() const {
+    PostMessageA(GetDlgItem(dialog_, IDC_SAVE), BM_CLICK, 0, 0);
+    HWND box = FindMessageBox();
+    if (!box) {
+        ADD_FAILURE() << "no message box after Save";
+        return {};
+    }
+    std::string text;
+    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+    EXPECT_FALSE(IsWindow(box)) << "message box did not close";
+    return text;
+}
+
+DWORD KalbritSession::Close() {
+    PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
+    DWORD code = 0xFFFF;
+    if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "Kalbrit did not end after Close";
+        TerminateProcess(process_.hProcess, 99);
+        WaitForSingleObject(process_.hProcess, 5000);
+    }
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
