@@ -1,0 +1,179 @@
+#include "snmp/trap_receiver.h"
+
+#include <memory>
+#include <string>
+
+#include "alert/alert_pass.h"
+#include "app/alert_glue.h"
+#include "app/trap_app.h"
+#include "snmp/trap_intake.h"
+#include "snmp/trap_socket.h"
+#include "win/win32_profile_reader.h"
+
+// How a worker is stopped without harm.
+//
+// Stop does not wait for a worker to notice its stop event: after a few
+// probes it ends the thread with TerminateThread. A thread killed inside the
+// allocator or with a queue's mutex held would leave that lock taken for
+// good, so each worker runs every unit of work that allocates or locks
+// (receiving one datagram, handling one packet or one event) inside its
+// StopGate, and Stop holds the gate while it probes and terminates. A
+// thread that Stop kills is therefore in a wait, select(), Sleep() or
+// blocked on the gate itself. Two moments are not safe to kill and are
+// waited for instead, briefly: a thread still starting (loader work) and a
+// thread already leaving its loop (thread-exit work); Start makes the
+// first one short by waiting until every thread runs its loop.
+
+namespace {
+constexpr DWORD kStartWaitMs = 5000;   // for a thread to reach its loop
+constexpr DWORD kLeaveWaitMs = 2000;   // for a leaving thread to end
+constexpr DWORD kTerminateWaitMs = 2000;  // for TerminateThread to take effect
+
+DWORD WINAPI ReceiveThreadStart(LPVOID receiver) { return static_cast<CTrapReceiver*>(receiver)->ReceiveLoop(); }
+DWORD WINAPI IntakeThreadStart(LPVOID receiver) { return static_cast<CTrapReceiver*>(receiver)->IntakeLoop(); }
+DWORD WINAPI AlertThreadStart(LPVOID receiver) { return static_cast<CTrapReceiver*>(receiver)->AlertLoop(); }
+
+bool StillActive(HANDLE thread) {
+    DWORD code = 0;
+    return GetExitCodeThread(thread, &code) && code == STILL_ACTIVE;
+}
+}  // namespace
+
+CTrapReceiver::CTrapReceiver() {
+    for (Worker& worker : workers_) {
+        worker.stopEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        // Lock each gate once here, on the main thread, so that its lazy
+        // set-up never happens in a worker that might be killed.
+        if (worker.gate.Enter()) worker.gate.Leave();
+    }
+    socket_ = new CTrapSocket;
+}
+
+CTrapReceiver::~CTrapReceiver() {
+    for (Worker& worker : workers_) {
+        if (worker.thread) CloseHandle(worker.thread);
+        worker.thread = nullptr;
+        if (worker.stopEvent) CloseHandle(worker.stopEvent);
+        worker.stopEvent = nullptr;
+    }
+    Sleep(kSocketCloseDelayMs);
+    socket_->Close();
+    delete socket_;
+}
+
+bool CTrapReceiver::Start() {
+    const std::string community = g_app->community;
+    if (!socket_->Open(g_app->port, community)) return false;
+    StartWorker(receive_, ReceiveThreadStart);
+    StartWorker(intake_, IntakeThreadStart);
+    StartWorker(alert_, AlertThreadStart);
+    for (Worker& worker : workers_) WaitUntilRunning(worker);
+    return true;
+}
+
+void CTrapReceiver::StartWorker(Worker& worker, LPTHREAD_START_ROUTINE routine) {
+    if (worker.thread) return;
+    worker.state.store(WorkerState::Starting);
+    // A failed creation leaves the slot empty; Stop skips it.
+    worker.thread = CreateThread(nullptr, 0, routine, this, 0, &worker.threadId);
+}
+
+void CTrapReceiver::WaitUntilRunning(Worker& worker) {
+    if (!worker.thread) return;
+    for (DWORD waited = 0; waited < kStartWaitMs && worker.state.load() == WorkerState::Starting; ++waited) {
+        if (WaitForSingleObject(worker.thread, 1) == WAIT_OBJECT_0) break;
+    }
+}
+
+void CTrapReceiver::Stop() {
+    for (Worker& worker : workers_) StopWorker(worker);
+}
+
+void CTrapReceiver::StopWorker(Worker& worker) {
+    if (!worker.thread) return;
+    SetEvent(worker.stopEvent);
+    // A thread that never reached its loop is still in loader work; give it
+    // the chance to start, see the event and end by itself.
+    if (worker.state.load() == WorkerState::Starting) WaitForSingleObject(worker.thread, kStartWaitMs);
+
+    worker.gate.BeginStop();  // waits only for the unit of work under way
+    for (int probe = 0; probe < kStopProbes; ++probe) {
+        if (!StillActive(worker.thread)) break;
+        SetEvent(worker.stopEvent);
+    }
+    if (StillActive(worker.thread) && worker.state.load() == WorkerState::Leaving)
+        WaitForSingleObject(worker.thread, kLeaveWaitMs);
+    if (StillActive(worker.thread)) {
+        TerminateThread(worker.thread, kForcedExitCode);
+        // TerminateThread only requests the end; the gate (and with it the
+        // engine) must outlive the thread that may be blocked on it.
+        WaitForSingleObject(worker.thread, kTerminateWaitMs);
+    }
+    worker.gate.EndStop();
+    CloseHandle(worker.thread);
+    worker.thread = nullptr;
+}
+
+void CTrapReceiver::MarkLeaving(Worker& worker) {
+    // Under the gate: either Stop already holds it (and this thread is killed
+    // while blocked here) or the thread is marked before Stop looks.
+    if (worker.gate.Enter()) {
+        worker.state.store(WorkerState::Leaving);
+        worker.gate.Leave();
+    } else {
+        worker.state.store(WorkerState::Leaving);
+    }
+}
+
+DWORD CTrapReceiver::ReceiveLoop() {
+    receive_.state.store(WorkerState::Running);
+    for (;;) {
+        if (WaitForSingleObject(receive_.stopEvent, 0) == WAIT_OBJECT_0) break;
+        // The timeout is read anew for every turn.
+        socket_->ReceiveOnce(g_app->receiveTimeout, receive_.gate);
+    }
+    MarkLeaving(receive_);
+    return 0;
+}
+
+DWORD CTrapReceiver::IntakeLoop() {
+    intake_.state.store(WorkerState::Running);
+    for (;;) {
+        if (WaitForSingleObject(intake_.stopEvent, kWorkerWaitMs) == WAIT_OBJECT_0) break;
+        RunIntakePass(socket_->Queue(), *g_app, intake_.gate);
+    }
+    MarkLeaving(intake_);
+    return 0;
+}
+
+DWORD CTrapReceiver::AlertLoop() {
+    alert_.state.store(WorkerState::Running);
+    // Made and released under the gate: both allocate.
+    std::unique_ptr<CAlertDispatcher> dispatcher;
+    std::unique_ptr<AlertPlatform> platform;
+    std::unique_ptr<Win32ProfileReader> catalogue;
+    if (alert_.gate.Enter()) {
+        dispatcher.reset(new CAlertDispatcher);
+        platform = MakeAlertPlatform(*dispatcher);
+        catalogue.reset(new Win32ProfileReader(g_app->settingsPath));
+        alert_.gate.Leave();
+    }
+    for (;;) {
+        if (WaitForSingleObject(alert_.stopEvent, kWorkerWaitMs) == WAIT_OBJECT_0) break;
+        if (dispatcher)
+            RunAlertPass(*dispatcher, g_app->pendingEvents, *catalogue, g_app->language, *platform, alert_.gate);
+    }
+    if (alert_.gate.Enter()) {
+        catalogue.reset();
+        platform.reset();
+        dispatcher.reset();
+        alert_.gate.Leave();
+    } else {
+        // Past a stop that could not end this thread: leave them to the process.
+        catalogue.release();
+        platform.release();
+        dispatcher.release();
+    }
+    MarkLeaving(alert_);
+    return 0;
+}

@@ -1,0 +1,65 @@
+#pragma once
+// The receiver engine: the trap socket and its three worker threads
+// (receive, intake, alert), each with a stop event and a stop gate.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+#include "core/stop_gate.h"
+
+class CTrapSocket;
+
+constexpr DWORD kWorkerWaitMs = 5000;      // intake and alert threads' period
+constexpr DWORD kSocketCloseDelayMs = 200;  // pause before the socket is closed
+constexpr DWORD kForcedExitCode = 259;      // STILL_ACTIVE
+constexpr int kStopProbes = 3;
+
+class CTrapReceiver {
+public:
+    CTrapReceiver();
+    // Closes the events and the socket and frees the socket object with its
+    // queue. Does not stop threads: Stop comes first.
+    virtual ~CTrapReceiver();
+    CTrapReceiver(const CTrapReceiver&) = delete;
+    CTrapReceiver& operator=(const CTrapReceiver&) = delete;
+
+    // Opens the socket with g_app's port and community and starts the three
+    // threads. False (no thread started) when the socket cannot be opened.
+    bool Start();
+    // Ends the three threads, by force if they do not end at once; empties
+    // the handle slots. Does nothing for a slot that is already empty.
+    void Stop();
+
+    // The threads' loops; each returns the thread's exit code, 0.
+    DWORD ReceiveLoop();
+    DWORD IntakeLoop();
+    DWORD AlertLoop();
+
+    CTrapSocket& Socket() { return *socket_; }
+    // For tests: the handle of a worker (0 receive, 1 intake, 2 alert).
+    HANDLE ThreadHandle(int worker) const { return workers_[worker].thread; }
+
+private:
+    enum class WorkerState { Starting, Running, Leaving };
+    struct Worker {
+        HANDLE thread = nullptr;
+        DWORD threadId = 0;
+        HANDLE stopEvent = nullptr;
+        StopGate gate;
+        std::atomic<WorkerState> state{WorkerState::Starting};
+    };
+
+    // Called by a worker once its loop has seen the stop event: marks it as
+    // on its way out, under its gate, so that Stop lets it finish.
+    static void MarkLeaving(Worker& worker);
+    void StartWorker(Worker& worker, LPTHREAD_START_ROUTINE routine);
+    void WaitUntilRunning(Worker& worker);
+    static void StopWorker(Worker& worker);
+
+    Worker workers_[3];
+    Worker& receive_ = workers_[0];
+    Worker& intake_ = workers_[1];
+    Worker& alert_ = workers_[2];
+    CTrapSocket* socket_;
+};

@@ -1,0 +1,69 @@
+#include "snmp/trap_socket.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <ctime>
+#include <new>
+
+#include "core/work_gate.h"
+
+CTrapSocket::CTrapSocket() = default;
+
+// RawPacketQueue's destructor frees every queued packet, head to tail,
+// without its mutex: the worker threads have been stopped by then.
+CTrapSocket::~CTrapSocket() = default;
+
+bool CTrapSocket::Open(int32_t port, const std::string& community) {
+    SOCKET s = socket(AF_INET, SOCK_DGRAM, 0);
+    if (s == INVALID_SOCKET) {
+        socket_ = 0;
+        return false;
+    }
+    socket_ = s;
+    if (community.size() > kMaxCommunityLength) return false;
+
+    bindAddress_ = {};
+    bindAddress_.sin_family = AF_INET;
+    bindAddress_.sin_port = htons(static_cast<u_short>(static_cast<uint16_t>(port)));
+    bindAddress_.sin_addr.s_addr = htonl(INADDR_ANY);
+    return bind(socket_, reinterpret_cast<const sockaddr*>(&bindAddress_), sizeof(bindAddress_)) != SOCKET_ERROR;
+}
+
+void CTrapSocket::Close() {
+    if (socket_ != 0) closesocket(socket_);
+}
+
+void CTrapSocket::ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate) {
+    char buffer[kReceiveBufferSize] = {};
+
+    fd_set readSet;
+    FD_ZERO(&readSet);
+    FD_SET(socket_, &readSet);
+    timeval limit = {timeoutSeconds, 0};
+    // Waiting in select() is outside the gate: a forced stop may land here.
+    if (select(static_cast<int>(socket_ + 1), &readSet, nullptr, nullptr, &limit) == SOCKET_ERROR)
+        Sleep(kSelectFailurePauseMs);
+    if (!FD_ISSET(socket_, &readSet)) return;
+
+    // From here on the thread may allocate and take the queue's mutex, so it
+    // holds its gate: Stop never ends it by force inside this block.
+    if (!gate.Enter()) return;
+    int addressLength = sizeof(senderAddress_);
+    int n = recvfrom(socket_, buffer, kReceiveBufferSize, 0, reinterpret_cast<sockaddr*>(&senderAddress_),
+                     &addressLength);
+    // SOCKET_ERROR includes WSAEMSGSIZE: a datagram over 1500 octets is
+    // dropped whole rather than queued truncated.
+    if (n != SOCKET_ERROR) {
+        auto* packet = new (std::nothrow) RawPacket;
+        if (packet) {
+            packet->arrivalTime = std::time(nullptr);
+            const char* sender = inet_ntoa(senderAddress_.sin_addr);
+            packet->senderAddress = sender ? sender : "";
+            std::memcpy(packet->bytes, buffer, static_cast<std::size_t>(n));
+            packet->length = n;
+            if (!queue_.Append(packet)) delete packet;
+        }
+    }
+    gate.Leave();
+}

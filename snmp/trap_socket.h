@@ -1,0 +1,45 @@
+#pragma once
+// The UDP socket on the trap port and the raw datagram queue it feeds.
+#include <winsock.h>
+
+#include <cstdint>
+#include <string>
+
+#include "snmp/trap_records.h"
+
+class WorkGate;
+
+constexpr int kReceiveBufferSize = kMaxDatagram;  // 1500 octets
+constexpr int kSelectFailurePauseMs = 1000;
+constexpr std::size_t kMaxCommunityLength = 256;
+
+class CTrapSocket {
+public:
+    CTrapSocket();
+    // Frees the datagrams still queued; the owner calls Close first.
+    ~CTrapSocket();
+    CTrapSocket(const CTrapSocket&) = delete;
+    CTrapSocket& operator=(const CTrapSocket&) = delete;
+
+    // Creates the socket and binds it to INADDR_ANY:port. False when the
+    // socket cannot be made, the community is longer than 256 bytes (the
+    // socket stays recorded for Close) or the port cannot be bound.
+    bool Open(int32_t port, const std::string& community);
+    // closesocket on the recorded socket, if any; the field keeps its value.
+    void Close();
+
+    // One turn of the receive thread: waits up to timeoutSeconds for a
+    // datagram and queues it as a RawPacket. The work after select() returns
+    // runs inside the receive thread's gate; a refused gate (stop under way)
+    // leaves the datagram unread.
+    void ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate);
+
+    RawPacketQueue& Queue() { return queue_; }
+    SOCKET Handle() const { return socket_; }
+
+private:
+    SOCKET socket_ = 0;  // 0: no socket
+    sockaddr_in bindAddress_ = {};
+    sockaddr_in senderAddress_ = {};
+    RawPacketQueue queue_;  // owns its packets; has its own mutex
+};

@@ -1,0 +1,292 @@
+// The trap socket and the receiver engine on real Windows Sockets under Wine.
+#include <winsock.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/trap_app.h"
+#include "core/work_gate.h"
+#include "snmp/trap_receiver.h"
+#include "snmp/trap_socket.h"
+
+namespace {
+// Ports of these tests: 22100-22199.
+constexpr int kPortBase = 22100;
+
+class Winsock : public ::testing::Environment {
+public:
+    void SetUp() override {
+        WSADATA wsa;
+        ASSERT_EQ(WSAStartup(0x0101, &wsa), 0);
+    }
+    void TearDown() override { WSACleanup(); }
+};
+const auto* const kWinsock = ::testing::AddGlobalTestEnvironment(new Winsock);
+
+// A UDP sender on 127.0.0.1 with its own source port.
+class Sender {
+public:
+    Sender() {
+        socket_ = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in local = {};
+        local.sin_family = AF_INET;
+        local.sin_addr.s_addr = inet_addr("127.0.0.1");
+        bind(socket_, reinterpret_cast<sockaddr*>(&local), sizeof(local));
+    }
+    ~Sender() { closesocket(socket_); }
+    Sender(const Sender&) = delete;
+    Sender& operator=(const Sender&) = delete;
+
+    bool Send(int port, const std::vector<unsigned char>& bytes) {
+        sockaddr_in to = {};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(static_cast<u_short>(port));
+        to.sin_addr.s_addr = inet_addr("127.0.0.1");
+        int n = sendto(socket_, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()), 0,
+                       reinterpret_cast<sockaddr*>(&to), sizeof(to));
+        return n == static_cast<int>(bytes.size());
+    }
+
+private:
+    SOCKET socket_;
+};
+
+std::vector<unsigned char> Pattern(size_t length, unsigned char seed) {
+    std::vector<unsigned char> bytes(length);
+    for (size_t i = 0; i < length; ++i) bytes[i] = static_cast<unsigned char>(seed + i * 7);
+    return bytes;
+}
+
+// Runs ReceiveOnce until `count` datagrams are queued or `turns` turns passed.
+void ReceiveUntil(CTrapSocket& trapSocket, size_t count, int turns = 20) {
+    OpenGate gate;
+    for (int i = 0; i < turns && trapSocket.Queue().Count() < count; ++i) trapSocket.ReceiveOnce(1, gate);
+}
+
+std::vector<RawPacket*> Packets(CTrapSocket& trapSocket) {
+    std::vector<RawPacket*> all;
+    auto& queue = trapSocket.Queue();
+    for (auto* node = queue.Head(); node; node = queue.Next(node)) all.push_back(node->item);
+    return all;
+}
+
+struct SocketCloser {
+    CTrapSocket& s;
+    ~SocketCloser() { s.Close(); }
+};
+}  // namespace
+
+TEST(TrapSocket, QueuesDatagramsWholeInArrivalOrderWithTheirSource) {
+    CTrapSocket trapSocket;
+    SocketCloser closer{trapSocket};
+    ASSERT_TRUE(trapSocket.Open(kPortBase + 1, "vandor"));
+    Sender sender;
+    const std::vector<std::vector<unsigned char>> sent = {Pattern(0, 0), Pattern(1, 1), Pattern(200, 2),
+                                                          Pattern(1499, 3), Pattern(1500, 4)};
+    for (const auto& d : sent) ASSERT_TRUE(sender.Send(kPortBase + 1, d));
+    ReceiveUntil(trapSocket, sent.size());
+
+    auto packets = Packets(trapSocket);
+    ASSERT_EQ(packets.size(), sent.size());
+    for (size_t i = 0; i < sent.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(packets[i]->length, static_cast<int32_t>(sent[i].size()));
+        EXPECT_EQ(0, std::memcmp(packets[i]->bytes, sent[i].data(), sent[i].size()));
+        EXPECT_EQ(packets[i]->senderAddress, "127.0.0.1");
+        EXPECT_LE(std::abs(static_cast<long long>(packets[i]->arrivalTime - std::time(nullptr))), 5);
+    }
+}
+
+TEST(TrapSocket, DropsADatagramLongerThan1500OctetsWhole) {
+    CTrapSocket trapSocket;
+    SocketCloser closer{trapSocket};
+    ASSERT_TRUE(trapSocket.Open(kPortBase + 2, "vandor"));
+    Sender sender;
+    ASSERT_TRUE(sender.Send(kPortBase + 2, Pattern(1501, 9)));
+    ASSERT_TRUE(sender.Send(kPortBase + 2, Pattern(4000, 8)));
+    ASSERT_TRUE(sender.Send(kPortBase + 2, Pattern(10, 5)));  // the next one still arrives
+    ReceiveUntil(trapSocket, 1);
+    OpenGate gate;
+    trapSocket.ReceiveOnce(1, gate);  // nothing more is pending
+
+    auto packets = Packets(trapSocket);
+    ASSERT_EQ(packets.size(), 1u);
+    EXPECT_EQ(packets[0]->length, 10);
+    EXPECT_EQ(0, std::memcmp(packets[0]->bytes, Pattern(10, 5).data(), 10));
+}
+
+TEST(TrapSocket, CommunityOf256BytesOpensAnd257DoesNot) {
+    CTrapSocket fits;
+    SocketCloser closeFits{fits};
+    EXPECT_TRUE(fits.Open(kPortBase + 3, std::string(256, 'c')));
+
+    CTrapSocket tooLong;
+    SocketCloser closeTooLong{tooLong};
+    EXPECT_FALSE(tooLong.Open(kPortBase + 4, std::string(257, 'c')));
+    EXPECT_NE(tooLong.Handle(), 0u) << "the socket stays recorded for Close";
+}
+
+TEST(TrapSocket, APortAlreadyBoundCannotBeOpened) {
+    CTrapSocket first, second;
+    SocketCloser c1{first}, c2{second};
+    ASSERT_TRUE(first.Open(kPortBase + 5, "vandor"));
+    EXPECT_FALSE(second.Open(kPortBase + 5, "vandor"));
+}
+
+TEST(TrapSocket, ReceiveOnceReturnsAfterTheTimeoutWithoutTraffic) {
+    CTrapSocket trapSocket;
+    SocketCloser closer{trapSocket};
+    ASSERT_TRUE(trapSocket.Open(kPortBase + 6, "vandor"));
+    OpenGate gate;
+    DWORD start = GetTickCount();
+    trapSocket.ReceiveOnce(1, gate);
+    DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 900u);
+    EXPECT_LT(elapsed, 3000u);
+    EXPECT_EQ(trapSocket.Queue().Count(), 0u);
+}
+
+TEST(TrapSocket, ARefusedGateLeavesTheDatagramUnread) {
+    class ClosedGate final : public WorkGate {
+    public:
+        bool Enter() override { return false; }
+        void Leave() override {}
+    };
+    CTrapSocket trapSocket;
+    SocketCloser closer{trapSocket};
+    ASSERT_TRUE(trapSocket.Open(kPortBase + 7, "vandor"));
+    Sender sender;
+    ASSERT_TRUE(sender.Send(kPortBase + 7, Pattern(20, 1)));
+    ClosedGate closed;
+    trapSocket.ReceiveOnce(1, closed);
+    EXPECT_EQ(trapSocket.Queue().Count(), 0u);
+    ReceiveUntil(trapSocket, 1);  // still there for the next open turn
+    EXPECT_EQ(trapSocket.Queue().Count(), 1u);
+}
+
+namespace {
+class ReceiverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app_.port = kPortBase + 20;
+        app_.receiveTimeout = 60;  // the receive thread sits in select() when stopped
+        app_.settingsPath = "Z:\\nonexistent\\Dovrel.ini";
+        g_app = &app_;
+    }
+    void TearDown() override { g_app = nullptr; }
+
+    // Copies of the worker handles, to look at the threads after Stop.
+    std::vector<HANDLE> DuplicateWorkers(CTrapReceiver& receiver) {
+        std::vector<HANDLE> copies;
+        for (int i = 0; i < 3; ++i) {
+            HANDLE copy = nullptr;
+            EXPECT_TRUE(DuplicateHandle(GetCurrentProcess(), receiver.ThreadHandle(i), GetCurrentProcess(), &copy, 0,
+                                        FALSE, DUPLICATE_SAME_ACCESS));
+            copies.push_back(copy);
+        }
+        return copies;
+    }
+
+    CTrapApp app_;
+};
+
+// True when fn finishes within ms on a thread of its own.
+template <class Fn>
+bool FinishesWithin(DWORD ms, Fn fn) {
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    std::thread([done, fn] {
+        fn();
+        done->store(true);
+    }).detach();
+    for (DWORD waited = 0; waited < ms && !done->load(); waited += 10) Sleep(10);
+    return done->load();
+}
+}  // namespace
+
+TEST_F(ReceiverTest, StopEndsEveryThreadAndEmptiesTheSlots) {
+    CTrapReceiver receiver;
+    ASSERT_TRUE(receiver.Start());
+    for (int i = 0; i < 3; ++i) ASSERT_NE(receiver.ThreadHandle(i), nullptr);
+    auto threads = DuplicateWorkers(receiver);
+
+    DWORD start = GetTickCount();
+    receiver.Stop();
+    EXPECT_LT(GetTickCount() - start, 2000u) << "Stop does not wait for the 60 s select";
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(receiver.ThreadHandle(i), nullptr);
+        EXPECT_EQ(WaitForSingleObject(threads[i], 0), WAIT_OBJECT_0) << "the thread has really ended";
+        DWORD code = 0;
+        GetExitCodeThread(threads[i], &code);
+        EXPECT_TRUE(code == 0 || code == kForcedExitCode) << code;
+        CloseHandle(threads[i]);
+    }
+    receiver.Stop();  // a second Stop finds empty slots
+}
+
+TEST_F(ReceiverTest, TheReceiveThreadQueuesWhatArrives) {
+    app_.receiveTimeout = 1;
+    CTrapReceiver receiver;
+    ASSERT_TRUE(receiver.Start());
+    Sender sender;
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(sender.Send(app_.port, Pattern(30 + i, static_cast<unsigned char>(i))));
+    // The intake pass first runs 5 s after Start; before that the queue holds everything.
+    for (int i = 0; i < 30 && receiver.Socket().Queue().Count() < 5; ++i) Sleep(50);
+    EXPECT_EQ(receiver.Socket().Queue().Count(), 5u);
+    auto packets = Packets(receiver.Socket());
+    for (size_t i = 0; i < packets.size(); ++i) EXPECT_EQ(packets[i]->length, static_cast<int32_t>(30 + i));
+    receiver.Stop();
+}
+
+TEST_F(ReceiverTest, AFailedStartStartsNoThreadAndStopDoesNothing) {
+    CTrapSocket blocker;
+    SocketCloser closer{blocker};
+    ASSERT_TRUE(blocker.Open(app_.port, "vandor"));
+    CTrapReceiver receiver;
+    EXPECT_FALSE(receiver.Start());
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(receiver.ThreadHandle(i), nullptr);
+    receiver.Stop();
+
+    app_.community = std::string(257, 'x');
+    app_.port = kPortBase + 21;
+    CTrapReceiver overLong;
+    EXPECT_FALSE(overLong.Start());
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(overLong.ThreadHandle(i), nullptr);
+    overLong.Stop();
+}
+
+// A stop during a flood of datagrams never leaves the queue's mutex or the
+// heap locked by a thread ended by force.
+TEST_F(ReceiverTest, StopDuringAFloodLeavesNoLockTaken) {
+    app_.receiveTimeout = 1;
+    std::atomic<bool> flooding{true};
+    std::thread flood([&] {
+        Sender sender;
+        while (flooding.load()) sender.Send(app_.port, Pattern(300, 1));
+    });
+    for (int round = 0; round < 25; ++round) {
+        SCOPED_TRACE(round);
+        auto* receiver = new CTrapReceiver;
+        ASSERT_TRUE(receiver->Start());
+        Sleep(static_cast<DWORD>(5 + (round * 7) % 40));
+        receiver->Stop();
+        auto& queue = receiver->Socket().Queue();
+        EXPECT_TRUE(FinishesWithin(3000, [&queue] {
+            // Takes the queue's mutex and the allocator.
+            auto* extra = new RawPacket;
+            if (!queue.Append(extra)) delete extra;
+            delete queue.Unlink(queue.Head());
+            std::vector<char> churn(1 << 16);
+            (void)churn;
+        })) << "a lock was left held";
+        delete receiver;  // frees what is still queued
+    }
+    flooding.store(false);
+    flood.join();
+}

@@ -1,0 +1,164 @@
+// winprobe: looks at and pokes the top-level windows of the Wine prefix it
+// runs in. Used by the shell-script tests of Dovrel.exe.
+//
+// Command line (kept stable; other tests depend on it):
+//   winprobe list                        one line per top-level window:
+//                                        hwnd class "title" visible=0|1 topmost=0|1 rect=l,t,r,b
+//                                        and, for "TOLM" alert dialogs, "1001=..." "1002=..." "1003=..."
+//   winprobe wait-title TITLE SECONDS    waits for a window titled TITLE; 0 found, 1 timed out
+//   winprobe wait-gone TITLE SECONDS     waits until no window is titled TITLE; 0 gone, 1 timed out
+//   winprobe count-title TITLE           prints how many top-level windows bear TITLE; exit 0
+//   winprobe count-visible TITLE         prints how many of them are visible; exit 0
+//   winprobe post-destroy TITLE          posts WM_DESTROY to the first window titled TITLE
+//   winprobe post-command TITLE ID       posts WM_COMMAND(ID) to the first window titled TITLE
+//   winprobe dialog-text TITLE ID        prints the text of control ID of the first window
+//                                        titled TITLE (ANSI bytes, no newline added)
+//   winprobe press TITLE ID              posts WM_COMMAND(ID, BN_CLICKED) to the dialog titled TITLE
+//   winprobe tray-click                  posts the tray callback (1124, WM_RBUTTONDOWN) to "Dovrel.exe"
+//   winprobe is-visible TITLE            0 visible, 1 hidden
+//   winprobe rect TITLE                  prints "l t r b" of the first window titled TITLE
+//   winprobe screen                      prints "width height" of the desktop window
+// Commands naming a TITLE exit 3 when no such window exists; 2 means bad usage.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr int kOk = 0, kFalse = 1, kUsage = 2, kNotFound = 3;
+constexpr UINT kTrayCallback = WM_USER + 100;
+
+std::string Title(HWND w) {
+    char text[512] = {};
+    GetWindowTextA(w, text, sizeof(text));
+    return text;
+}
+
+std::string ClassOf(HWND w) {
+    char name[256] = {};
+    GetClassNameA(w, name, sizeof(name));
+    return name;
+}
+
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> all;
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+std::vector<HWND> WindowsTitled(const char* title) {
+    std::vector<HWND> found;
+    for (HWND w : TopLevelWindows())
+        if (Title(w) == title) found.push_back(w);
+    return found;
+}
+
+HWND FirstTitled(const char* title) {
+    auto found = WindowsTitled(title);
+    return found.empty() ? nullptr : found.front();
+}
+
+std::string ItemText(HWND dialog, int id) {
+    char text[1024] = {};
+    GetDlgItemTextA(dialog, id, text, sizeof(text));
+    return text;
+}
+
+int List() {
+    for (HWND w : TopLevelWindows()) {
+        RECT r = {};
+        GetWindowRect(w, &r);
+        bool topmost = (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        std::printf("%p %s \"%s\" visible=%d topmost=%d rect=%ld,%ld,%ld,%ld", static_cast<void*>(w),
+                    ClassOf(w).c_str(), Title(w).c_str(), IsWindowVisible(w) ? 1 : 0, topmost ? 1 : 0, r.left, r.top,
+                    r.right, r.bottom);
+        if (Title(w) == "TOLM")
+            for (int id = 1001; id <= 1003; ++id) std::printf(" \"%d=%s\"", id, ItemText(w, id).c_str());
+        std::printf("\n");
+    }
+    return kOk;
+}
+
+int WaitFor(const char* title, double seconds, bool present) {
+    DWORD deadline = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    for (;;) {
+        bool found = FirstTitled(title) != nullptr;
+        if (found == present) return kOk;
+        if (static_cast<LONG>(GetTickCount() - deadline) >= 0) return kFalse;
+        Sleep(100);
+    }
+}
+
+int Post(const char* title, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND w = FirstTitled(title);
+    if (!w) return kNotFound;
+    return PostMessageA(w, message, wParam, lParam) ? kOk : kFalse;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return kUsage;
+    std::string command = argv[1];
+    auto need = [&](int n) { return argc >= n + 2; };
+
+    if (command == "list") return List();
+    if (command == "wait-title" && need(2)) return WaitFor(argv[2], std::atof(argv[3]), true);
+    if (command == "wait-gone" && need(2)) return WaitFor(argv[2], std::atof(argv[3]), false);
+    if (command == "count-title" && need(1)) {
+        std::printf("%u\n", static_cast<unsigned>(WindowsTitled(argv[2]).size()));
+        return kOk;
+    }
+    if (command == "count-visible" && need(1)) {
+        unsigned n = 0;
+        for (HWND w : WindowsTitled(argv[2])) n += IsWindowVisible(w) ? 1 : 0;
+        std::printf("%u\n", n);
+        return kOk;
+    }
+    if (command == "post-destroy" && need(1)) return Post(argv[2], WM_DESTROY, 0, 0);
+    if (command == "post-command" && need(2)) return Post(argv[2], WM_COMMAND, MAKEWPARAM(std::atoi(argv[3]), 0), 0);
+    if (command == "press" && need(2)) {
+        HWND dialog = FirstTitled(argv[2]);
+        if (!dialog) return kNotFound;
+        int id = std::atoi(argv[3]);
+        HWND button = GetDlgItem(dialog, id);
+        return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button))
+                   ? kOk
+                   : kFalse;
+    }
+    if (command == "dialog-text" && need(2)) {
+        HWND dialog = FirstTitled(argv[2]);
+        if (!dialog) return kNotFound;
+        std::string text = ItemText(dialog, std::atoi(argv[3]));
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return kOk;
+    }
+    if (command == "tray-click") return Post("Dovrel.exe", kTrayCallback, 1111, WM_RBUTTONDOWN);
+    if (command == "is-visible" && need(1)) {
+        HWND w = FirstTitled(argv[2]);
+        if (!w) return kNotFound;
+        return IsWindowVisible(w) ? kOk : kFalse;
+    }
+    if (command == "rect" && need(1)) {
+        HWND w = FirstTitled(argv[2]);
+        if (!w) return kNotFound;
+        RECT r = {};
+        GetWindowRect(w, &r);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+        return kOk;
+    }
+    if (command == "screen") {
+        RECT r = {};
+        GetWindowRect(GetDesktopWindow(), &r);
+        std::printf("%ld %ld\n", r.right - r.left, r.bottom - r.top);
+        return kOk;
+    }
+    return kUsage;
+}
