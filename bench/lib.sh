@@ -89,3 +89,61 @@ ensure_wine_prefix() {
   fi
   wineserver -p 2>/dev/null || true  # keep the server up between runs
 }
+
+# --- Dovrel.exe under Wine ------------------------------------------------
+
+# The newest process whose command line holds NAME and which runs in this
+# WINEPREFIX (other helpers run the same programs in prefixes of their own).
+wine_pid_in_prefix() {  # wine_pid_in_prefix NAME
+  local p found=()
+  for p in $(pgrep -f "$1"); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && found+=("$p")
+  done
+  [ ${#found[@]} -gt 0 ] || return 1
+  ps -o pid= --sort=start_time -p "$(IFS=,; echo "${found[*]}")" | tail -1 | tr -d ' '
+}
+
+# The wineserver of this WINEPREFIX: its working directory is named after
+# the prefix's device and inode.
+wineserver_pid() {
+  local dir p
+  dir=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+  for p in $(pgrep -x wineserver; pgrep -f 'wineserver'); do
+    [ "$(basename "$(readlink "/proc/$p/cwd" 2>/dev/null)")" = "$dir" ] && { echo "$p"; return 0; }
+  done
+  return 1
+}
+
+# cpu_ticks PID: utime + stime of a process, in clock ticks.
+cpu_ticks() {
+  awk '{ sub(/.*\) /, ""); print $12 + $13 }' "/proc/$1/stat" 2>/dev/null
+}
+
+# dovrel_setup DIR KEY=VALUE...: DIR/Dovrel.ini made from the shipped file
+# with the given trap-section values, and InstallPath pointing at DIR.
+dovrel_setup() {
+  local dir=$1 sed_args=() kv
+  shift
+  for kv in "$@"; do sed_args+=(-e "/^\[usKarn_trap\]/,/^\[/ s|^${kv%%=*}=.*|$kv|"); done
+  LC_ALL=C sed "${sed_args[@]}" "$ROOT/installer/Dovrel.ini" >"$dir/Dovrel.ini"
+  wine reg add 'HKLM\Software\Orvanta\Quillmont\CurrentVersion' /v InstallPath /t REG_SZ \
+    /d "$(winepath -w "$dir" 2>/dev/null)" /f >/dev/null 2>&1
+}
+
+# dovrel_start: starts Dovrel.exe; sets DOVREL_JOB (the wine launcher, whose
+# exit status is Dovrel's exit code) and DOVREL_PID (the Windows process).
+dovrel_start() {
+  wine "$WIN_BUILD/app/Dovrel.exe" >/dev/null 2>&1 &
+  DOVREL_JOB=$!
+  wine "$WIN_BUILD/tests/win/tools/winprobe.exe" wait-title Dovrel.exe 30 >/dev/null 2>&1 || return 1
+  DOVREL_PID=$(wine_pid_in_prefix 'Dovrel.exe')
+}
+
+probe() { wine "$WIN_BUILD/tests/win/tools/winprobe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+
+# Re-runs the calling script under Xvfb when there is no display.
+need_display() {
+  if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  fi
+}
