@@ -27,4 +27,8 @@ echo "== Windows build, tests under Wine"
 bash scripts/build.sh windows
 export WINEPREFIX="$root/build/wineprefix"
 bash scripts/wine-prefix.sh
+# One wineserver for the whole run, started here so that it does not keep the
+# first test's output pipe open (ctest would wait for it).
+wineserver -p >/dev/null 2>&1 </dev/null
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset windows -j"$jobs"
