@@ -1,0 +1,29 @@
+#pragma once
+// The alert pass's platform on Windows: screen saver, beep, alert-window
+// threads and the pause between alerts.
+#include "alert/alert_pass.h"
+
+class WorkGate;
+
+class Win32AlertPlatform final : public AlertPlatform {
+public:
+    // Records each started thread's handle and id in dispatcher; the handle
+    // of the previous one is closed then (nothing waits for these threads),
+    // and the last one when this platform goes.
+    explicit Win32AlertPlatform(CAlertDispatcher& dispatcher) : dispatcher_(dispatcher) {}
+    ~Win32AlertPlatform() override;
+    Win32AlertPlatform(const Win32AlertPlatform&) = delete;
+    Win32AlertPlatform& operator=(const Win32AlertPlatform&) = delete;
+
+    void DismissScreenSaver() override;
+    void Beep() override;
+    bool StartAlertWindow(AlertTexts* texts) override;
+    void Pause(int milliseconds) override;
+
+private:
+    CAlertDispatcher& dispatcher_;
+};
+
+// One alert pass of the running program: g_app's pending events, its
+// catalogue (the settings file, read afresh for every alert) and language.
+int RunAppAlertPass(CAlertDispatcher& dispatcher, WorkGate& gate);

@@ -1,0 +1,101 @@
+// Shows one alert window through the real alert pass, for screenshots.
+//   alert_demo.exe <message number> <sender> [hold ms]
+// Catalogue: 1 red, 2 orange, 3 green (English texts), 4 red in Japanese
+// (Shift-JIS), 124 green outlet event. Prints "READY left top width height"
+// once the window shows, keeps it for hold ms, then closes it.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "alert/alert_brushes.h"
+#include "alert/alert_list.h"
+#include "alert/alert_platform_win32.h"
+#include "alert/alert_window.h"
+#include "app/trap_app.h"
+#include "core/work_gate.h"
+
+namespace {
+const char kCatalogue[] =
+    "[usKarn_msgJp]\r\n"
+    "1=red,UPS on battery: input power failure\r\n"
+    "2=orange,UPS battery low - shut down soon\r\n"
+    "3=green,UPS returned from battery to utility power\r\n"
+    // "停電が発生しました。バッテリー運転に切り替わりました" in Shift-JIS
+    "4=red,\x92\xe2\x93\x64\x82\xaa\x94\xad\x90\xb6\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42"
+    "\x83\x6f\x83\x62\x83\x65\x83\x8a\x81\x5b\x89\x5e\x93\x5d\x82\xc9\x90\xd8\x82\xe8\x91\xd6\x82\xed\x82\xe8"
+    "\x82\xdc\x82\xb5\x82\xbd\r\n"
+    "125=green,outlet switched on\r\n";
+
+template <class Cond>
+bool WaitFor(Cond cond, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!cond()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+HWND NewestAlertWindow() {
+    auto lock = g_app->openAlerts.Lock();
+    HWND last = nullptr;
+    for (auto* n = g_app->openAlerts.HeadLocked(); n; n = n->next) last = static_cast<HWND>(n->item->window);
+    return last;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: alert_demo <message number> <sender> [hold ms]\n");
+        return 2;
+    }
+    const int number = std::atoi(argv[1]);
+    const DWORD hold = argc > 3 ? static_cast<DWORD>(std::atoi(argv[3])) : 3000;
+
+    char dir[MAX_PATH], ini[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    GetTempFileNameA(dir, "dvr", 0, ini);
+    HANDLE file = CreateFileA(ini, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, kCatalogue, sizeof kCatalogue - 1, &written, nullptr);
+    CloseHandle(file);
+
+    g_app = new CTrapApp;
+    g_app->settingsPath = ini;
+    g_app->instance = GetModuleHandleA(nullptr);
+    CreateAlertBrushes();
+
+    auto* event = new TrapEvent;
+    event->arrivalTime = time(nullptr);
+    event->fromText = argv[2];
+    event->messageNumber = number == 125 ? 124 : number;
+    event->specificCode = number == 125 ? 4 : 0;
+    event->outletNumber = 3;
+    g_app->pendingEvents.Append(event);
+
+    CAlertDispatcher dispatcher;
+    OpenGate gate;
+    RunAppAlertPass(dispatcher, gate);
+
+    HWND window = nullptr;
+    const bool shown = WaitFor([&] { return (window = NewestAlertWindow()) && IsWindowVisible(window); }, 10000);
+    int rc = 1;
+    if (shown) {
+        Sleep(300);
+        RECT r{};
+        GetWindowRect(window, &r);
+        std::printf("READY %ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        std::fflush(stdout);
+        Sleep(hold);
+        RequestAlertClose(window);
+        rc = 0;
+    }
+    WaitFor([] { return LiveAlertWindowCount() == 0; }, 5000);
+    delete g_app;
+    g_app = nullptr;
+    DeleteAlertBrushes();
+    DeleteFileA(ini);
+    return rc;
+}

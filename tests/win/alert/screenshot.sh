@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Screenshots of alert windows as a user sees them, for docs/:
+#   alert-red.png, alert-orange.png, alert-green.png (English catalogue
+#   texts) and alert-japanese.png (a Shift-JIS text, code page 932).
+# Usage: screenshot.sh <alert_demo.exe> [output folder]
+# Runs under its own Xvfb display unless DISPLAY is set.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/../../.." && pwd)"
+demo="$1"
+out="${2:-$root/docs}"
+mkdir -p "$out"
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "${BASH_SOURCE[0]}" "$@"
+fi
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+# shot <message number> <sender> <file> [extra environment]
+shot() {
+  local number="$1" sender="$2" file="$3"; shift 3
+  local log="$work/demo.out"
+  : >"$log"
+  env "$@" bash "$root/scripts/wine-run.sh" "$demo" "$number" "$sender" 4000 >"$log" 2>/dev/null &
+  local pid=$!
+  local ready=""
+  for _ in $(seq 1 150); do
+    ready="$(grep -a '^READY' "$log" || true)"
+    [ -n "$ready" ] && break
+    sleep 0.2
+  done
+  if [ -z "$ready" ]; then
+    echo "no alert window for message $number" >&2
+    wait "$pid" || true
+    return 1
+  fi
+  read -r _ x y w h <<<"$(echo "$ready" | tr -d '\r')"
+  import -window root "$work/root.png"
+  convert "$work/root.png" -crop "${w}x${h}+${x}+${y}" +repage "$out/$file"
+  wait "$pid"
+  echo "$out/$file (${w}x${h})"
+}
+
+shot 1 127.0.0.1 alert-red.png
+shot 2 127.0.0.1 alert-orange.png
+shot 3 127.0.0.1 alert-green.png
+shot 4 127.0.0.1 alert-japanese.png LC_ALL=ja_JP.UTF-8
