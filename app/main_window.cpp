@@ -49,6 +49,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         Shutdown();
         RemoveTrayIcon(window);
         PostQuitMessage(0);
+        // A close request dispatched from inside the tray menu's modal loop
+        // would otherwise wait for the user to dismiss the menu.
+        EndMenu();
         return 0;
     case WM_COMMAND:
         // Once the shutdown has run, late commands find nothing to act on.

@@ -154,7 +154,7 @@ DWORD CTrapReceiver::AlertLoop() {
     std::unique_ptr<Win32ProfileReader> catalogue;
     if (alert_.gate.Enter()) {
         dispatcher.reset(new CAlertDispatcher);
-        platform = MakeAlertPlatform(*dispatcher);
+        platform = MakeAlertPlatform(*dispatcher, alert_.gate);
         catalogue.reset(new Win32ProfileReader(g_app->settingsPath));
         alert_.gate.Leave();
     }

@@ -9,7 +9,8 @@
 //   winprobe wait-gone TITLE SECONDS     waits until no window is titled TITLE; 0 gone, 1 timed out
 //   winprobe count-title TITLE           prints how many top-level windows bear TITLE; exit 0
 //   winprobe count-visible TITLE         prints how many of them are visible; exit 0
-//   winprobe post-destroy TITLE          posts WM_DESTROY to the first window titled TITLE
+//   winprobe post-destroy TITLE [COUNT]  posts WM_DESTROY COUNT times (default 1), back to back,
+//                                        to the first window titled TITLE
 //   winprobe post-command TITLE ID       posts WM_COMMAND(ID) to the first window titled TITLE
 //   winprobe dialog-text TITLE ID        prints the text of control ID of the first window
 //                                        titled TITLE (ANSI bytes, no newline added)
@@ -18,8 +19,13 @@
 //   winprobe is-visible TITLE            0 visible, 1 hidden
 //   winprobe rect TITLE                  prints "l t r b" of the first window titled TITLE
 //   winprobe screen                      prints "width height" of the desktop window
+//   winprobe acp                         prints the ANSI code page (GetACP)
+// Output is binary (LF line ends, texts as their ANSI bytes).
 // Commands naming a TITLE exit 3 when no such window exists; 2 means bad usage.
 #include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -106,6 +112,8 @@ int Post(const char* title, UINT message, WPARAM wParam, LPARAM lParam) {
 
 int main(int argc, char** argv) {
     if (argc < 2) return kUsage;
+    // Output is exactly what is printed: no CR added before LF.
+    _setmode(_fileno(stdout), _O_BINARY);
     std::string command = argv[1];
     auto need = [&](int n) { return argc >= n + 2; };
 
@@ -122,7 +130,18 @@ int main(int argc, char** argv) {
         std::printf("%u\n", n);
         return kOk;
     }
-    if (command == "post-destroy" && need(1)) return Post(argv[2], WM_DESTROY, 0, 0);
+    if (command == "post-destroy" && need(1)) {
+        HWND w = FirstTitled(argv[2]);
+        if (!w) return kNotFound;
+        int count = argc > 3 ? std::atoi(argv[3]) : 1;
+        bool ok = true;
+        for (int i = 0; i < count; ++i) ok = PostMessageA(w, WM_DESTROY, 0, 0) && ok;
+        return ok ? kOk : kFalse;
+    }
+    if (command == "acp") {
+        std::printf("%u\n", GetACP());
+        return kOk;
+    }
     if (command == "post-command" && need(2)) return Post(argv[2], WM_COMMAND, MAKEWPARAM(std::atoi(argv[3]), 0), 0);
     if (command == "press" && need(2)) {
         HWND dialog = FirstTitled(argv[2]);

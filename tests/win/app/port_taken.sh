@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# With the trap port already bound by another program, start-up shows the
+# "start failed" warning and Dovrel.exe ends with exit code 0 after OK.
+# Usage: port_taken.sh DOVREL WINPROBE   (port 22202)
+DOVREL="$1" WINPROBE="$2"
+source "$(dirname "$0")/lib.sh"
+PORT=22202
+WARNING="Warning(Tesvane)"
+
+write_ini "$WORK/install" "$PORT"
+set_install_path "$WORK/install"
+
+# A Linux process holds 0.0.0.0:PORT, as Dovrel binds INADDR_ANY.
+python3 -c "
+import socket, time
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(('0.0.0.0', $PORT))
+time.sleep(120)" &
+HOLDER=$!
+DOVREL_PIDS+=("$HOLDER")
+check "port holder binds the port" wait_port_bound "$PORT" 10
+
+start_dovrel
+check "start-up failure shows the warning" probe wait-title "$WARNING" 20
+text_hex="$(probe dialog-text "$WARNING" 1000 | xxd -p | tr -d '\n')"
+check "warning text is the Shift-JIS 'start failed' text" \
+    test "$text_hex" = "$(sjis_hex '起動に失敗しました。終了します')"
+probe press "$WARNING" 1
+wait_exit "$DOVREL_PID" 10
+check "Dovrel.exe ends with exit code 0 (got $EXIT_CODE)" test "$EXIT_CODE" -eq 0
+kill "$HOLDER" 2>/dev/null
+finish
