@@ -1,0 +1,202 @@
+#!/usr/bin/env bash
+# End to end: the product installed with DovrelSetup.exe into a test folder,
+# net-snmp's snmptrap as the only trap source, alert windows read back with
+# winprobe (control texts) and a screenshot (colour of each alert window).
+# Usage: e2e_test.sh DovrelSetup.exe winprobe.exe alertprobe.exe [port]
+set -euo pipefail
+setup="$1"
+winprobe="$2"
+alertprobe="$3"
+port="${4:-23100}"
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
+export WINEDEBUG=-all
+run() { bash "$root/scripts/wine-run.sh" "$@"; }
+probe() { run "$winprobe" "$@" | tr -d '\r'; }
+
+dir_win='C:\dovrel_e2e_test'
+dir="$WINEPREFIX/drive_c/dovrel_e2e_test"
+ini="$dir/Dovrel.ini"
+dovrel_pid=""
+failures=0
+
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+die() { echo "FAIL: $*" >&2; exit 1; }
+wait_until() {
+    local limit=$(( $1 * 4 )); shift
+    for ((i = 0; i < limit; i++)); do "$@" && return 0; sleep 0.25; done
+    return 1
+}
+stop_dovrel() {
+    if [ -n "$dovrel_pid" ]; then
+        probe post-destroy Dovrel.exe >/dev/null 2>&1 || true
+        wait_until 15 bash -c "! kill -0 $dovrel_pid 2>/dev/null" || kill "$dovrel_pid" 2>/dev/null || true
+        wait "$dovrel_pid" 2>/dev/null || true
+        dovrel_pid=""
+    fi
+}
+cleanup() {
+    close_alerts || true
+    stop_dovrel
+    if [ -e "$dir/Uninstall.exe" ]; then
+        run "$dir_win\\Uninstall.exe" /S /REMOVECONFIG || true
+        wait_until 30 bash -c "[ ! -e '$dir/Uninstall.exe' ]" || true
+    fi
+    rm -rf "$dir"
+}
+trap cleanup EXIT
+
+# One [usKarn_trap] key of the installed file (ASCII lines in a Shift-JIS file).
+set_key() { sed -i "s/^$1=.*\r\$/$1=$2\r/" "$ini"; grep -q "^$1=$2"$'\r' "$ini" || die "cannot set $1"; }
+start_dovrel() {
+    run "$dir_win\\Dovrel.exe" &
+    dovrel_pid=$!
+    probe wait-title Dovrel.exe 30 >/dev/null || die "Dovrel did not start"
+    wait_until 10 bash -c "ss -Hlun | grep -q ':$port '" || die "Dovrel does not listen on UDP $port"
+}
+alert_count() { probe count-title TOLM; }
+close_alerts() {
+    for _ in $(seq 1 20); do
+        [ "$(alert_count)" = 0 ] && return 0
+        probe post-command TOLM 2 >/dev/null || true
+        sleep 0.3
+    done
+    return 1
+}
+# snmptrap -v 1 -c COMMUNITY host:port ENTERPRISE AGENT GENERIC SPECIFIC UPTIME [varbinds]
+trap_v1() {
+    local community="$1"; shift
+    snmptrap -v 1 -c "$community" "127.0.0.1:$port" "$@" 2>&1 || fail "snmptrap $*"
+}
+# Waits until N alert windows stand (at most S seconds), then a little longer
+# to see that no more arrive.
+expect_alerts() {
+    local n="$1" s="$2"
+    wait_until "$s" bash -c "[ \"\$(bash '$root/scripts/wine-run.sh' '$winprobe' count-title TOLM | tr -d '\r')\" -ge $n ]" || true
+    sleep 1
+    local got
+    got="$(alert_count)"
+    [ "$got" = "$n" ] || fail "expected $n alert windows, got $got"
+}
+
+# The colour at a point inside the window's client area, as red,green,blue.
+pixel() {
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | tail -1 | sed -E 's/.*\(([0-9]+),([0-9]+),([0-9]+).*/\1,\2,\3/'
+}
+colour_name() {
+    case "$1" in
+        255,50,50) echo red ;;
+        255,135,0) echo orange ;;
+        50,200,50) echo green ;;
+        *) echo "other($1)" ;;
+    esac
+}
+
+# Reads every alert window: its texts, and its colour from the screen after
+# raising it above the others; then closes it with Esc's command id 2.
+# Prints one line per alert: colour|date|from|message
+read_alerts() {
+    local lines line
+    lines="$(probe list | grep ' "TOLM" ')" || return 0
+    while IFS= read -r line; do
+        local hwnd="${line%% *}" l t r b
+        read -r l t r b <<<"$(sed -E 's/.* rect=([-0-9]+),([-0-9]+),([-0-9]+),([-0-9]+).*/\1 \2 \3 \4/' <<<"$line")"
+        run "$alertprobe" raise "$hwnd" || true
+        local c msg date from
+        c="$(colour_name "$(pixel $((l + 4)) $((b - 4)))")"
+        msg="$(sed -E 's/.*"1001=([^"]*)".*/\1/' <<<"$line")"
+        date="$(sed -E 's/.*"1002=([^"]*)".*/\1/' <<<"$line")"
+        from="$(sed -E 's/.*"1003=([^"]*)".*/\1/' <<<"$line")"
+        echo "$c|$date|$from|$msg"
+        run "$alertprobe" close "$hwnd" || echo "FAIL: alert $hwnd did not close on Esc" >&2
+    done <<<"$lines"
+}
+# expect_alert LINES COLOUR FROM MESSAGE
+expect_alert() {
+    if grep -qxF "$2|*|$3|$4" <<<"$(sed -E 's/^([^|]*)\|[^|]*\|/\1|*|/' <<<"$1")"; then
+        echo "ok: $2 $3 $4"
+    else
+        fail "no $2 alert '$4' from '$3'"
+    fi
+}
+
+echo "== install"
+rm -rf "$dir"
+run "$setup" /S /NOAUTOSTART "/D=$dir_win"
+[ -f "$dir/Dovrel.exe" ] || die "installer did not install Dovrel.exe"
+set_key Lang English
+set_key port "$port"
+close_alerts || die "alert windows of an earlier run are still open"
+
+echo "== batch 1: every kind of trap, all senders"
+start_dovrel
+ups=1.3.6.1.2.1.33.2
+alarm=1.3.6.1.2.1.33.1.6.2.1.2.1
+entA=1.3.6.1.4.1.2134.4.5
+entB=1.3.6.1.4.1.2134.1.1.1
+outlet=1.3.6.1.4.1.2134.4.2.4.2.1
+trap_v1 vandor 1.3.6.1.4.1.8072.9 127.0.0.2 0 0 ''                                  # cold start
+trap_v1 vandor "$entB" 127.0.0.3 1 0 '' 1.3.6.1.2.1.1.3.0 t 5                        # warm start
+trap_v1 vandor "$entB" 127.0.0.3 4 0 '' 1.3.6.1.2.1.1.3.0 t 5                        # auth failure
+trap_v1 vandor "$ups" 127.0.0.4 6 1 ''                                                # on battery
+trap_v1 vandor "$ups" 127.0.0.4 6 3 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.3.0            # low battery raised
+trap_v1 vandor "$ups" 127.0.0.4 6 4 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.3.0            # low battery cleared
+trap_v1 vandor "$ups" 127.0.0.4 6 4 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.2.0            # on-battery alarm cleared
+trap_v1 vandor "$entA" 127.0.0.5 6 2 '' "$outlet.1.3" i 3 "$outlet.6.3" s Rack        # outlet 3 off
+trap_v1 vandor "$entA" 127.0.0.5 6 6 ''                                               # device overload
+trap_v1 public 1.3.6.1.4.1.8072.9 127.0.0.6 0 0 ''                                    # wrong community: dropped
+expect_alerts 9 15
+alerts="$(read_alerts)"
+echo "$alerts"
+expect_alert "$alerts" orange "From: 127.0.0.2" "Cold start: the device has been restarted"
+expect_alert "$alerts" orange "From: 127.0.0.3" "Warm start: the device's agent has been restarted"
+expect_alert "$alerts" orange "From: 127.0.0.3" "Authentication failure: the device received a request with a wrong community"
+expect_alert "$alerts" red "From: 127.0.0.4" "UPS on battery: utility power has failed"
+expect_alert "$alerts" red "From: 127.0.0.4" "Low battery: little battery time remains"
+expect_alert "$alerts" green "From: 127.0.0.4" "Low battery condition cleared"
+expect_alert "$alerts" green "From: 127.0.0.4" "Utility power restored: the UPS is back on utility power"
+expect_alert "$alerts" orange "From: 127.0.0.5" "Outlet:3[Rack] switched off"
+expect_alert "$alerts" red "From: 127.0.0.5" "Power device overload: the load exceeds its rating"
+grep -q '127.0.0.6' <<<"$alerts" && fail "a trap with the wrong community was shown"
+grep -qE '\|[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\|' <<<"$alerts" || fail "no date text"
+
+echo "== batch 2: unknown trap, outlet without a name, key 130"
+trap_v1 vandor 1.3.6.1.4.1.8072.9 127.0.0.7 6 9 '' 1.3.6.1.2.1.1.5.0 s x            # matches no rule
+trap_v1 vandor "$entA" 127.0.0.7 6 8 '' "$outlet.1.2" i 2 "$outlet.6.2" s ''          # outlet 2, settings
+expect_alerts 2 15
+alerts="$(read_alerts)"
+echo "$alerts"
+expect_alert "$alerts" orange "From: 127.0.0.7" "Trap of an unrecognised kind received"
+expect_alert "$alerts" orange "From: 127.0.0.7" "Outlet:2[none] settings changed"
+stop_dovrel
+
+echo "== batch 3: target 127.0.0.1 with mask 255.255.255.0 (agent address masked)"
+set_key target 127.0.0.1
+set_key prohibition 255.255.255.0
+start_dovrel
+trap_v1 vandor 1.3.6.1.4.1.8072.9 127.0.0.9 0 0 ''     # same /24: shown
+trap_v1 vandor 1.3.6.1.4.1.8072.9 10.0.0.9 0 0 ''      # other network: dropped
+expect_alerts 1 15
+alerts="$(read_alerts)"
+echo "$alerts"
+expect_alert "$alerts" orange "From: 127.0.0.9" "Cold start: the device has been restarted"
+grep -q '10.0.0.9' <<<"$alerts" && fail "a masked-out sender was shown"
+stop_dovrel
+
+echo "== batch 4: target 127.0.0.2, no mask (datagram source compared)"
+set_key target 127.0.0.2
+set_key prohibition none
+start_dovrel
+# From 127.0.0.1 with agent address 127.0.0.2: the source decides, dropped.
+trap_v1 vandor 1.3.6.1.4.1.8072.9 127.0.0.2 0 0 ''
+# From 127.0.0.2 (the datagram's source) with agent 127.0.0.12: shown as 127.0.0.12.
+snmptrap --clientaddr=127.0.0.2 -v 1 -c vandor "127.0.0.1:$port" 1.3.6.1.4.1.8072.9 127.0.0.12 0 0 '' ||
+    fail "snmptrap from 127.0.0.2"
+expect_alerts 1 15
+alerts="$(read_alerts)"
+echo "$alerts"
+expect_alert "$alerts" orange "From: 127.0.0.12" "Cold start: the device has been restarted"
+stop_dovrel
+
+[ "$failures" = 0 ] || die "$failures check(s) failed"
+echo "PASS"
