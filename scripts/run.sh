@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# The run command: installs what is missing, builds the Windows build,
+# installs Dovrel with DovrelSetup.exe into the project's Wine prefix
+# (build/wineprefix, never ~/.wine), sets a high trap port (port 162 needs
+# root on Linux and may be taken) and starts Dovrel under Wine on your
+# display, or on a virtual one (Xvfb) with screenshots when DISPLAY is unset.
+#
+# Environment: DOVREL_PORT (default 16200), DOVREL_LANG (English or Japanese;
+# default English; Japanese runs Wine with the Japanese code page 932).
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root="$(pwd)"
+port="${DOVREL_PORT:-16200}"
+lang="${DOVREL_LANG:-English}"
+
+# DOVREL_BUILD_DIR / DOVREL_WINEPREFIX / DOVREL_SKIP_BUILD=1 let a developer
+# try this command against another build tree and prefix.
+build="${DOVREL_BUILD_DIR:-$root/build/windows}"
+if [ "${DOVREL_SKIP_BUILD:-0}" != 1 ]; then
+    bash scripts/install-deps.sh
+    bash scripts/build.sh windows
+fi
+
+export WINEPREFIX="${DOVREL_WINEPREFIX:-$root/build/wineprefix}"
+export WINEDEBUG=-all
+bash scripts/wine-prefix.sh
+if [ "$lang" = Japanese ]; then export LC_ALL=ja_JP.UTF-8; fi
+
+install_win='C:\Dovrel'
+install_dir="$WINEPREFIX/drive_c/Dovrel"
+run() { bash "$root/scripts/wine-run.sh" "$@"; }
+winprobe="$build/tests/win/tools/winprobe.exe"
+
+start_and_show() {
+    # Ends a Dovrel left running by an earlier run, then installs afresh.
+    if [ -f "$install_dir/Finwin.dll" ] && [ -f "$winprobe" ]; then
+        run "$winprobe" post-destroy Dovrel.exe >/dev/null 2>&1 || true
+        sleep 2
+    fi
+    if [ -f "$build/DovrelSetup.exe" ]; then
+        echo "Installing with $build/DovrelSetup.exe into $install_win"
+        run "$build/DovrelSetup.exe" /S /NOAUTOSTART "/D=$install_win"
+    else
+        echo "No installer (makensis missing): copying the files and setting InstallPath"
+        mkdir -p "$install_dir"
+        cp "$build/app/Dovrel.exe" "$build/finwin/Finwin.dll" "$build/kalbrit/Kalbrit.exe" "$install_dir/"
+        [ -f "$install_dir/Dovrel.ini" ] || cp installer/Dovrel.ini "$install_dir/"
+        run reg add 'HKLM\Software\Orvanta\Quillmont\CurrentVersion' /v InstallPath /t REG_SZ /d "$install_win" /f /reg:64 >/dev/null
+    fi
+    # The trap port and the catalogue language, in the installed Dovrel.ini.
+    sed -i "s/^port=.*\r\$/port=$port\r/; s/^Lang=.*\r\$/Lang=$lang\r/" "$install_dir/Dovrel.ini"
+    echo "Dovrel.ini: port=$port (not 162: that needs root on Linux), Lang=$lang"
+
+    run "$install_win\\Dovrel.exe" &
+    dovrel=$!
+    sleep 5
+    echo
+    echo "Dovrel is running (tray icon; right-click it for Setting and QUIT). Send a trap with:"
+    echo "  snmptrap -v 1 -c vandor 127.0.0.1:$port 1.3.6.1.2.1.33.2 127.0.0.1 6 1 ''"
+    echo "An alert window appears at the top left within about 10 seconds."
+}
+
+if [ -z "${DISPLAY:-}" ]; then
+    echo "DISPLAY is not set: running on a virtual display and taking screenshots."
+    exec xvfb-run -a -s "-screen 0 1024x768x24" env DOVREL_SCREENSHOTS=1 DOVREL_SKIP_BUILD=1 bash "$0"
+fi
+
+start_and_show
+if [ "${DOVREL_SCREENSHOTS:-0}" = 1 ]; then
+    import -window root "$root/docs/tray.png"
+    echo "Screenshot of the desktop with Wine's system tray window: docs/tray.png"
+    snmptrap -v 1 -c vandor "127.0.0.1:$port" 1.3.6.1.2.1.33.2 127.0.0.1 6 1 ''
+    sleep 12
+    import -window root "$root/docs/alert-e2e.png"
+    echo "Screenshot of the alert for that trap: docs/alert-e2e.png"
+    run "$winprobe" post-destroy Dovrel.exe >/dev/null 2>&1 || true
+    wait "$dovrel" || true
+else
+    echo "Close Dovrel with QUIT in its tray menu (or Ctrl-C here)."
+    wait "$dovrel"
+fi
