@@ -206,3 +206,33 @@ TEST_F(AlertWindowTest, EveryAlertThreadEndsAfterItsWindowCloses) {
     EXPECT_NE(dispatcher.lastThreadId, 0u);
     EXPECT_EQ(OpenThread(THREAD_QUERY_INFORMATION, FALSE, dispatcher.lastThreadId), nullptr);
 }
+
+TEST_F(AlertWindowTest, ShowsTextsWithoutTheApplicationStateAndStillCloses) {
+    // After the shutdown has released the application state, a window still
+    // starting must neither touch it nor crash; it keeps the system colours.
+    CTrapApp* app = g_app;
+    g_app = nullptr;
+    AlertTexts texts{"2001/07/09 08:05:03", "From: 127.0.0.1", "late alert", "red"};
+    auto result = std::async(std::launch::async, [&texts] {
+        return ShowAlertWindow(GetModuleHandleA(nullptr), nullptr, &texts);
+    });
+    HWND w = nullptr;
+    const bool shown = WaitFor([&] {
+        auto windows = VisibleAlertWindows();
+        if (windows.empty()) return false;
+        w = windows.front();
+        return true;
+    });
+    if (shown) {
+        EXPECT_EQ(ControlText(w, IDC_ALERT_MESSAGE), "late alert");
+        Sleep(150);
+        EXPECT_NE(BackgroundPixel(w), kColourRed);
+        PostMessageA(w, WM_KEYDOWN, VK_RETURN, 0);
+    }
+    const bool ended = result.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    g_app = app;
+    ASSERT_TRUE(shown);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(result.get(), 1);
+    EXPECT_EQ(g_app->openAlerts.Count(), 0u);
+}
