@@ -97,7 +97,7 @@ ensure_wine_prefix() {
 wine_pid_in_prefix() {  # wine_pid_in_prefix NAME
   local p found=()
   for p in $(pgrep -f "$1"); do
-    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && found+=("$p")
+    { tr '\0' '\n' <"/proc/$p/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && found+=("$p")
   done
   [ ${#found[@]} -gt 0 ] || return 1
   ps -o pid= --sort=start_time -p "$(IFS=,; echo "${found[*]}")" | tail -1 | tr -d ' '
