@@ -9,12 +9,12 @@
 namespace {
 
 struct Counted {
-    static int alive;
+    static std::atomic<int> alive;  // made and freed on different threads
     int value;
     explicit Counted(int v) : value(v) { ++alive; }
     ~Counted() { --alive; }
 };
-int Counted::alive = 0;
+std::atomic<int> Counted::alive{0};
 
 std::vector<int> Values(OwnedList<Counted>& list) {
     std::vector<int> out;
