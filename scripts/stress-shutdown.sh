@@ -8,7 +8,8 @@
 # Usage: scripts/stress-shutdown.sh [N] [DOVREL.exe] [winprobe.exe]
 #   N defaults to 30; the programs default to those of build/windows.
 #   Runs under xvfb-run when DISPLAY is not set. Honours WINEPREFIX.
-#   Uses UDP port 22241 on 127.0.0.1.
+#   Uses UDP port $STRESS_PORT (default 22241) on 127.0.0.1. Ports are shared
+#   by every Wine prefix on the host: two stress runs at once need two ports.
 set -u
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 RUNS="${1:-30}"
@@ -18,7 +19,7 @@ if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$RUNS" "$DOVREL" "$WINPROBE"
 fi
 source "$here/../tests/win/app/lib.sh"
-PORT=22241
+PORT="${STRESS_PORT:-22241}"
 MIN_ALERTS=3
 LIMIT_MS=3000
 
@@ -34,6 +35,7 @@ start_flood() {
             on_battery_trap "$PORT" 2>/dev/null
         done) &
         FLOODERS+=($!)
+        DOVREL_PIDS+=($!)  # killed by the test library's exit trap as well
     done
 }
 stop_flood() {
@@ -46,7 +48,10 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 ok=0 failed=0 total_ms=0 max_ms=0
 for run in $(seq 1 "$RUNS"); do
-    start_dovrel
+    # Dovrel's own stderr, shown with the windows of a failed run.
+    env LC_ALL="$WINE_LC" "$WINE_RUN_SCRIPT" "$DOVREL" 2>"$WORK/run.err" &
+    DOVREL_PID=$!
+    DOVREL_PIDS+=("$DOVREL_PID")
     if ! wait_port_bound "$PORT" 20; then
         echo "run $run: Dovrel did not bind its port"; failed=$((failed + 1))
         kill "$DOVREL_PID" 2>/dev/null; wait "$DOVREL_PID" 2>/dev/null; continue
@@ -60,6 +65,7 @@ for run in $(seq 1 "$RUNS"); do
         sleep 0.5
     done
     if [ $((run % 2)) -eq 1 ]; then how=QUIT; else how=WM_DESTROY; fi
+    [ "${alerts:-0}" -lt "$MIN_ALERTS" ] && { echo "run $run: only $alerts alert windows; windows:"; probe list | grep -v '"" visible=0'; ss -uan | grep ":$PORT "; }
     t0="$(now_ms)"
     if [ "$how" = QUIT ]; then probe post-command Dovrel.exe 40002; else probe post-destroy Dovrel.exe; fi
     t1="$(now_ms)"
@@ -70,6 +76,7 @@ for run in $(seq 1 "$RUNS"); do
     verdict=ok
     if [ "$EXIT_CODE" -ne 0 ] || [ "$ms" -gt "$LIMIT_MS" ] || [ "${alerts:-0}" -lt "$MIN_ALERTS" ]; then
         verdict=FAIL; failed=$((failed + 1))
+        echo "run $run: stderr of Dovrel:"; tail -20 "$WORK/run.err"
         kill "$DOVREL_PID" 2>/dev/null
     else
         ok=$((ok + 1))

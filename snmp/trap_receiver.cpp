@@ -23,11 +23,18 @@
 // waited for instead, briefly: a thread still starting (loader work) and a
 // thread already leaving its loop (thread-exit work); Start makes the
 // first one short by waiting until every thread runs its loop.
+//
+// The receive thread is not killed inside select() either: under Wine a
+// thread ended there while datagrams arrive leaves the socket bound in the
+// server after the process has gone, so the port stays taken and the next
+// start fails. Stop therefore closes the socket first, which ends a select()
+// under way, and gives the thread a moment to leave by itself.
 
 namespace {
 constexpr DWORD kStartWaitMs = 5000;   // for a thread to reach its loop
 constexpr DWORD kLeaveWaitMs = 2000;   // for a leaving thread to end
 constexpr DWORD kTerminateWaitMs = 2000;  // for TerminateThread to take effect
+constexpr DWORD kReceiveExitWaitMs = 1500;  // for the woken receive thread to end
 
 DWORD WINAPI ReceiveThreadStart(LPVOID receiver) { return static_cast<CTrapReceiver*>(receiver)->ReceiveLoop(); }
 DWORD WINAPI IntakeThreadStart(LPVOID receiver) { return static_cast<CTrapReceiver*>(receiver)->IntakeLoop(); }
@@ -86,6 +93,11 @@ void CTrapReceiver::WaitUntilRunning(Worker& worker) {
 }
 
 void CTrapReceiver::Stop() {
+    if (receive_.thread) {
+        SetEvent(receive_.stopEvent);
+        socket_->Close();
+        WaitForSingleObject(receive_.thread, kReceiveExitWaitMs);
+    }
     for (Worker& worker : workers_) StopWorker(worker);
 }
 
@@ -130,7 +142,7 @@ DWORD CTrapReceiver::ReceiveLoop() {
     for (;;) {
         if (WaitForSingleObject(receive_.stopEvent, 0) == WAIT_OBJECT_0) break;
         // The timeout is read anew for every turn.
-        socket_->ReceiveOnce(g_app->receiveTimeout, receive_.gate);
+        socket_->ReceiveOnce(g_app->receiveTimeout, receive_.gate, receive_.stopEvent);
     }
     MarkLeaving(receive_);
     return 0;

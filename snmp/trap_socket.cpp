@@ -31,10 +31,11 @@ bool CTrapSocket::Open(int32_t port, const std::string& community) {
 }
 
 void CTrapSocket::Close() {
-    if (socket_ != 0) closesocket(socket_);
+    if (socket_ != 0 && !closed_) closesocket(socket_);
+    closed_ = true;
 }
 
-void CTrapSocket::ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate) {
+void CTrapSocket::ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate, HANDLE pauseBreaker) {
     char buffer[kReceiveBufferSize] = {};
 
     fd_set readSet;
@@ -42,8 +43,12 @@ void CTrapSocket::ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate) {
     FD_SET(socket_, &readSet);
     timeval limit = {timeoutSeconds, 0};
     // Waiting in select() is outside the gate: a forced stop may land here.
-    if (select(static_cast<int>(socket_ + 1), &readSet, nullptr, nullptr, &limit) == SOCKET_ERROR)
-        Sleep(kSelectFailurePauseMs);
+    if (select(static_cast<int>(socket_ + 1), &readSet, nullptr, nullptr, &limit) == SOCKET_ERROR) {
+        if (!pauseBreaker)
+            Sleep(kSelectFailurePauseMs);
+        else if (WaitForSingleObject(pauseBreaker, kSelectFailurePauseMs) == WAIT_OBJECT_0)
+            SetEvent(pauseBreaker);  // left set for the owner's own test
+    }
     if (!FD_ISSET(socket_, &readSet)) return;
 
     // From here on the thread may allocate and take the queue's mutex, so it

@@ -1,6 +1,7 @@
 #pragma once
 // The UDP socket on the trap port and the raw datagram queue it feeds.
 #include <winsock.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <string>
@@ -25,20 +26,24 @@ public:
     // socket cannot be made, the community is longer than 256 bytes (the
     // socket stays recorded for Close) or the port cannot be bound.
     bool Open(int32_t port, const std::string& community);
-    // closesocket on the recorded socket, if any; the field keeps its value.
+    // closesocket on the recorded socket, if any, and only the first time;
+    // the field keeps its value.
     void Close();
 
     // One turn of the receive thread: waits up to timeoutSeconds for a
     // datagram and queues it as a RawPacket. The work after select() returns
     // runs inside the receive thread's gate; a refused gate (stop under way)
-    // leaves the datagram unread.
-    void ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate);
+    // leaves the datagram unread. After a failed select() the turn pauses
+    // 1000 ms; a signal of pauseBreaker (an auto-reset event, signalled
+    // again for its owner) ends the pause early.
+    void ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate, HANDLE pauseBreaker = nullptr);
 
     RawPacketQueue& Queue() { return queue_; }
     SOCKET Handle() const { return socket_; }
 
 private:
     SOCKET socket_ = 0;  // 0: no socket
+    bool closed_ = false;
     sockaddr_in bindAddress_ = {};
     sockaddr_in senderAddress_ = {};
     RawPacketQueue queue_;  // owns its packets; has its own mutex

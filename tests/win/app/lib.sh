@@ -46,6 +46,7 @@ cleanup_all() {
     rm -rf "$WORK"
 }
 trap cleanup_all EXIT
+trap 'exit 143' TERM INT  # so that the EXIT trap runs on a kill too
 
 # write_ini DIR PORT [EXTRA LINES...]: the settings file with a trap section.
 write_ini() {

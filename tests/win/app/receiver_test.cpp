@@ -230,6 +230,22 @@ TEST_F(ReceiverTest, StopEndsEveryThreadAndEmptiesTheSlots) {
     receiver.Stop();  // a second Stop finds empty slots
 }
 
+// The receive thread sits in a 60 s select() when the engine is stopped and
+// destroyed; the port must be free afterwards, for the next start.
+TEST_F(ReceiverTest, ThePortIsFreeAfterStopAndDestruction) {
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        auto* receiver = new CTrapReceiver;
+        ASSERT_TRUE(receiver->Start());
+        Sleep(50);
+        receiver->Stop();
+        delete receiver;
+        CTrapSocket again;
+        SocketCloser closer{again};
+        EXPECT_TRUE(again.Open(app_.port, "vandor")) << "the stopped engine's socket is still bound";
+    }
+}
+
 TEST_F(ReceiverTest, TheReceiveThreadQueuesWhatArrives) {
     app_.receiveTimeout = 1;
     CTrapReceiver receiver;
@@ -262,14 +278,22 @@ TEST_F(ReceiverTest, AFailedStartStartsNoThreadAndStopDoesNothing) {
 }
 
 // A stop during a flood of datagrams never leaves the queue's mutex or the
-// heap locked by a thread ended by force.
-TEST_F(ReceiverTest, StopDuringAFloodLeavesNoLockTaken) {
+// heap locked by a thread ended by force, nor the port bound.
+TEST_F(ReceiverTest, StopDuringAFloodLeavesNoLockTakenAndFreesThePort) {
     app_.receiveTimeout = 1;
-    std::atomic<bool> flooding{true};
-    std::thread flood([&] {
-        Sender sender;
-        while (flooding.load()) sender.Send(app_.port, Pattern(300, 1));
-    });
+    // Floods the port from a thread of its own for as long as it lives.
+    struct Flood {
+        explicit Flood(int port) : thread([this, port] {
+            Sender sender;
+            while (running.load()) sender.Send(port, Pattern(300, 1));
+        }) {}
+        ~Flood() {
+            running.store(false);
+            thread.join();
+        }
+        std::atomic<bool> running{true};
+        std::thread thread;
+    } flood(app_.port);
     for (int round = 0; round < 25; ++round) {
         SCOPED_TRACE(round);
         auto* receiver = new CTrapReceiver;
@@ -286,7 +310,8 @@ TEST_F(ReceiverTest, StopDuringAFloodLeavesNoLockTaken) {
             (void)churn;
         })) << "a lock was left held";
         delete receiver;  // frees what is still queued
+        CTrapSocket again;
+        SocketCloser closer{again};
+        EXPECT_TRUE(again.Open(app_.port, "vandor")) << "the stopped engine's socket is still bound";
     }
-    flooding.store(false);
-    flood.join();
 }
