@@ -27,8 +27,10 @@ echo "== Windows build, tests under Wine"
 bash scripts/build.sh windows
 export WINEPREFIX="$root/build/wineprefix"
 bash scripts/wine-prefix.sh
-# One wineserver for the whole run, started here so that it does not keep the
-# first test's output pipe open (ctest would wait for it).
+# One wineserver and one set of Wine's background services for the whole
+# run, started here with their output on /dev/null: started by the first test
+# instead, they would hold that test's output pipe open and ctest would wait.
 wineserver -p >/dev/null 2>&1 </dev/null
+bash scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 </dev/null || true
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset windows -j"$jobs"
