@@ -87,5 +87,9 @@ for run in $(seq 1 "$RUNS"); do
     probe wait-gone Dovrel.exe 5 || { echo "run $run: main window left behind"; }
     probe wait-gone TOLM 5 || { echo "run $run: alert windows left behind"; }
 done
+# Every run's socket is gone with its process: the port is free again.
+if ss -uan 2>/dev/null | grep -q ":$PORT "; then
+    echo "port $PORT is still bound after the last run"; failed=$((failed + 1))
+fi
 echo "summary: $RUNS runs, $ok ok, $failed failed; time from close request to exit: mean $((total_ms / RUNS)) ms, max $max_ms ms (limit $LIMIT_MS ms)"
 [ "$failed" -eq 0 ]
