@@ -23,11 +23,23 @@ bool CTrapSocket::Open(int32_t port, const std::string& community) {
     socket_ = s;
     if (community.size() > kMaxCommunityLength) return false;
 
+    // A burst of traps waits in the socket's own buffer until the receive
+    // thread reads it; the system default holds only a few hundred. If the
+    // request is refused the default stays.
+    const int receiveBuffer = kSocketReceiveBufferBytes;
+    setsockopt(socket_, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer), sizeof(receiveBuffer));
+
     bindAddress_ = {};
     bindAddress_.sin_family = AF_INET;
     bindAddress_.sin_port = htons(static_cast<u_short>(static_cast<uint16_t>(port)));
     bindAddress_.sin_addr.s_addr = htonl(INADDR_ANY);
-    return bind(socket_, reinterpret_cast<const sockaddr*>(&bindAddress_), sizeof(bindAddress_)) != SOCKET_ERROR;
+    if (bind(socket_, reinterpret_cast<const sockaddr*>(&bindAddress_), sizeof(bindAddress_)) == SOCKET_ERROR)
+        return false;
+    // Non-blocking, so that one turn can read every datagram already waiting
+    // and stop when none is left (see ReceiveOnce).
+    u_long nonBlocking = 1;
+    ioctlsocket(socket_, FIONBIO, &nonBlocking);
+    return true;
 }
 
 void CTrapSocket::Close() {
@@ -51,15 +63,28 @@ void CTrapSocket::ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate, HANDLE pau
     }
     if (!FD_ISSET(socket_, &readSet)) return;
 
+    // Every datagram already waiting is read in this turn, up to a bound so
+    // that a stop request is still seen between turns: one select() per
+    // datagram costs so much under load that the socket's buffer overflows.
+    for (int i = 0; i < kMaxDatagramsPerTurn; ++i) {
+        if (!ReceiveWaitingDatagram(gate, buffer)) break;
+    }
+}
+
+bool CTrapSocket::ReceiveWaitingDatagram(WorkGate& gate, char* buffer) {
     // From here on the thread may allocate and take the queue's mutex, so it
     // holds its gate: Stop never ends it by force inside this block.
-    if (!gate.Enter()) return;
+    if (!gate.Enter()) return false;
     int addressLength = sizeof(senderAddress_);
     int n = recvfrom(socket_, buffer, kReceiveBufferSize, 0, reinterpret_cast<sockaddr*>(&senderAddress_),
                      &addressLength);
-    // SOCKET_ERROR includes WSAEMSGSIZE: a datagram over 1500 octets is
-    // dropped whole rather than queued truncated.
-    if (n != SOCKET_ERROR) {
+    bool more = true;
+    if (n == SOCKET_ERROR) {
+        // WSAEMSGSIZE: a datagram over 1500 octets, dropped whole rather than
+        // queued truncated; the next one may follow. Anything else, the
+        // would-block of an empty socket included, ends the turn.
+        more = WSAGetLastError() == WSAEMSGSIZE;
+    } else {
         auto* packet = new (std::nothrow) RawPacket;
         if (packet) {
             packet->arrivalTime = std::time(nullptr);
@@ -71,4 +96,5 @@ void CTrapSocket::ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate, HANDLE pau
         }
     }
     gate.Leave();
+    return more;
 }

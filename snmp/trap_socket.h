@@ -13,6 +13,8 @@ class WorkGate;
 constexpr int kReceiveBufferSize = kMaxDatagram;  // 1500 octets
 constexpr int kSelectFailurePauseMs = 1000;
 constexpr std::size_t kMaxCommunityLength = 256;
+constexpr int kSocketReceiveBufferBytes = 4 * 1024 * 1024;
+constexpr int kMaxDatagramsPerTurn = 1024;
 
 class CTrapSocket {
 public:
@@ -31,9 +33,10 @@ public:
     void Close();
 
     // One turn of the receive thread: waits up to timeoutSeconds for a
-    // datagram and queues it as a RawPacket. The work after select() returns
-    // runs inside the receive thread's gate; a refused gate (stop under way)
-    // leaves the datagram unread. After a failed select() the turn pauses
+    // datagram, then queues as RawPackets every datagram already waiting (at
+    // most kMaxDatagramsPerTurn), in arrival order. Each datagram is read
+    // inside the receive thread's gate; a refused gate (stop under way)
+    // leaves it unread. After a failed select() the turn pauses
     // 1000 ms; a signal of pauseBreaker (an auto-reset event, signalled
     // again for its owner) ends the pause early.
     void ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate, HANDLE pauseBreaker = nullptr);
@@ -42,6 +45,10 @@ public:
     SOCKET Handle() const { return socket_; }
 
 private:
+    // Reads and queues one waiting datagram; false when none is left (or the
+    // gate refused or the socket failed).
+    bool ReceiveWaitingDatagram(WorkGate& gate, char* buffer);
+
     SOCKET socket_ = 0;  // 0: no socket
     bool closed_ = false;
     sockaddr_in bindAddress_ = {};

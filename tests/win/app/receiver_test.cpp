@@ -123,6 +123,56 @@ TEST(TrapSocket, DropsADatagramLongerThan1500OctetsWhole) {
     EXPECT_EQ(0, std::memcmp(packets[0]->bytes, Pattern(10, 5).data(), 10));
 }
 
+TEST(TrapSocket, OneTurnQueuesEveryWaitingDatagramInOrder) {
+    CTrapSocket trapSocket;
+    SocketCloser closer{trapSocket};
+    ASSERT_TRUE(trapSocket.Open(kPortBase + 8, "vandor"));
+    Sender sender;
+    constexpr int kBurst = 300;
+    for (int i = 0; i < kBurst; ++i) {
+        std::vector<unsigned char> d = Pattern(60, static_cast<unsigned char>(i));
+        d[0] = static_cast<unsigned char>(i >> 8);
+        d[1] = static_cast<unsigned char>(i);
+        ASSERT_TRUE(sender.Send(kPortBase + 8, d));
+        if (i == 150) {
+            ASSERT_TRUE(sender.Send(kPortBase + 8, Pattern(1501, 7)));  // dropped mid-burst
+        }
+    }
+    Sleep(200);  // let the burst reach the socket's buffer
+    OpenGate gate;
+    trapSocket.ReceiveOnce(1, gate);
+
+    auto packets = Packets(trapSocket);
+    ASSERT_EQ(packets.size(), static_cast<size_t>(kBurst)) << "one select() turn reads the whole burst";
+    for (int i = 0; i < kBurst; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(packets[i]->length, 60);
+        EXPECT_EQ((packets[i]->bytes[0] << 8) | packets[i]->bytes[1], i);
+    }
+}
+
+TEST(TrapSocket, AsksForALargeReceiveBuffer) {
+    auto receiveBuffer = [](SOCKET s) {
+        int size = 0;
+        int length = sizeof(size);
+        EXPECT_EQ(getsockopt(s, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&size), &length), 0);
+        return size;
+    };
+    // What this system grants a socket that asks for the same size (it may cap it).
+    SOCKET plain = socket(AF_INET, SOCK_DGRAM, 0);
+    const int defaultSize = receiveBuffer(plain);
+    const int asked = kSocketReceiveBufferBytes;
+    setsockopt(plain, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&asked), sizeof(asked));
+    const int granted = receiveBuffer(plain);
+    closesocket(plain);
+
+    CTrapSocket trapSocket;
+    SocketCloser closer{trapSocket};
+    ASSERT_TRUE(trapSocket.Open(kPortBase + 9, "vandor"));
+    EXPECT_EQ(receiveBuffer(trapSocket.Handle()), granted);
+    EXPECT_GE(granted, defaultSize);
+}
+
 TEST(TrapSocket, CommunityOf256BytesOpensAnd257DoesNot) {
     CTrapSocket fits;
     SocketCloser closeFits{fits};
