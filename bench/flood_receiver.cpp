@@ -4,13 +4,12 @@
 // events are taken off the pending-event queue and freed, as the alert pass
 // would, so that memory shows the raw datagram queue.
 //
-//   flood_receiver PORT EXPECTED IDLE_MS INTAKE_MS [RCVBUF [drain]]
+//   flood_receiver PORT EXPECTED IDLE_MS INTAKE_MS [RCVBUF]
 //
 // Prints "listening ..." once bound, then "accepted N peak-queue Q" when
 // EXPECTED events were accepted or none came for IDLE_MS after the first
-// (120 s before the first). RCVBUF > 0 sets SO_RCVBUF on the socket first.
-// "drain" replaces ReceiveOnce by DrainOnce below, a proposed receive loop
-// that reads every waiting datagram after one select(), to measure it.
+// (120 s before the first). RCVBUF > 0 replaces the socket receive buffer
+// that CTrapSocket::Open asks for, to measure other sizes.
 #include <winsock.h>
 #include <windows.h>
 
@@ -33,42 +32,6 @@ void DrainPendingEvents(CTrapApp& app) {
     while (TrapEventQueue::Node* node = app.pendingEvents.Head()) delete app.pendingEvents.Unlink(node);
 }
 
-// The proposed receive turn: one select(), then recvfrom() on the
-// non-blocking socket until nothing is waiting. Each datagram becomes a
-// RawPacket as in ReceiveOnce, inside the gate, appended in arrival order.
-void DrainOnce(CTrapSocket& socket, int32_t timeoutSeconds, WorkGate& gate) {
-    const SOCKET s = socket.Handle();
-    fd_set readSet;
-    FD_ZERO(&readSet);
-    FD_SET(s, &readSet);
-    timeval limit = {timeoutSeconds, 0};
-    if (select(static_cast<int>(s + 1), &readSet, nullptr, nullptr, &limit) == SOCKET_ERROR)
-        Sleep(kSelectFailurePauseMs);
-    if (!FD_ISSET(s, &readSet)) return;
-    for (;;) {
-        if (!gate.Enter()) return;
-        char buffer[kReceiveBufferSize];
-        sockaddr_in sender = {};
-        int senderLength = sizeof sender;
-        const int n = recvfrom(s, buffer, kReceiveBufferSize, 0, reinterpret_cast<sockaddr*>(&sender), &senderLength);
-        if (n == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) {
-            gate.Leave();
-            return;
-        }
-        if (n != SOCKET_ERROR) {  // an oversized datagram is dropped whole
-            if (auto* packet = new (std::nothrow) RawPacket) {
-                packet->arrivalTime = std::time(nullptr);
-                const char* text = inet_ntoa(sender.sin_addr);
-                packet->senderAddress = text ? text : "";
-                std::memcpy(packet->bytes, buffer, static_cast<size_t>(n));
-                packet->length = n;
-                if (!socket.Queue().Append(packet)) delete packet;
-            }
-        }
-        gate.Leave();
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,7 +44,6 @@ int main(int argc, char** argv) {
     const DWORD idleMs = static_cast<DWORD>(std::atol(argv[3]));
     const DWORD intakeMs = static_cast<DWORD>(std::atol(argv[4]));
     const int rcvbuf = argc > 5 ? std::atoi(argv[5]) : 0;
-    const bool drain = argc > 6 && std::strcmp(argv[6], "drain") == 0;
 
     WSADATA wsa;
     if (WSAStartup(MAKEWORD(1, 1), &wsa) != 0) return 2;
@@ -100,21 +62,14 @@ int main(int argc, char** argv) {
     int actual = 0;
     int length = sizeof actual;
     getsockopt(socket.Handle(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&actual), &length);
-    if (drain) {
-        u_long nonBlocking = 1;
-        ioctlsocket(socket.Handle(), FIONBIO, &nonBlocking);
-    }
-    std::printf("listening rcvbuf %d%s\n", actual, drain ? " drain" : "");
+    std::printf("listening rcvbuf %d\n", actual);
     std::fflush(stdout);
 
     std::atomic<bool> stop{false};
     std::thread receiver([&] {
         OpenGate gate;
         while (!stop.load()) {
-            if (drain)
-                DrainOnce(socket, 1, gate);
-            else
-                socket.ReceiveOnce(1, gate);
+            socket.ReceiveOnce(1, gate);
         }
     });
 

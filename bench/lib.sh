@@ -1,10 +1,10 @@
 # Shared helpers of the scripts/bench-* programs (sourced, not run).
-# Builds go to build/F-native and build/F-win; Wine runs in build/F-wineprefix.
+# Builds go to build/bench-native and build/bench-win; Wine runs in build/bench-wineprefix.
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-NATIVE_BUILD="${NATIVE_BUILD:-$ROOT/build/F-native}"
-WIN_BUILD="${WIN_BUILD:-$ROOT/build/F-win}"
+NATIVE_BUILD="${NATIVE_BUILD:-$ROOT/build/bench-native}"
+WIN_BUILD="${WIN_BUILD:-$ROOT/build/bench-win}"
 BENCH_DATA="$NATIVE_BUILD/bench-data"
-export WINEPREFIX="${WINEPREFIX:-$ROOT/build/F-wineprefix}"
+export WINEPREFIX="${WINEPREFIX:-$ROOT/build/bench-wineprefix}"
 export WINEDEBUG=-all
 COMMUNITY="${COMMUNITY:-vandor}"
 
