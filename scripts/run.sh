@@ -67,12 +67,22 @@ fi
 
 start_and_show
 if [ "${DOVREL_SCREENSHOTS:-0}" = 1 ]; then
-    import -window root "$root/docs/tray.png"
-    echo "Screenshot of the desktop with Wine's system tray window: docs/tray.png"
+    shots="$root/build/screenshots"
+    mkdir -p "$shots"
+    # Wine's own tray window (there is no desktop panel): right-click the icon.
+    tray="$(xdotool search --name "Wine System Tray" 2>/dev/null | head -1 || true)"
+    if [ -n "$tray" ]; then
+        eval "$(xdotool getwindowgeometry --shell "$tray")"
+        xdotool mousemove $((X + 8)) $((Y + 8)) click 3
+        sleep 2
+    fi
+    import -window root "$shots/tray.png"
+    echo "Screenshot of the tray icon with its menu: $shots/tray.png"
+    xdotool key Escape 2>/dev/null || true
     snmptrap -v 1 -c vandor "127.0.0.1:$port" 1.3.6.1.2.1.33.2 127.0.0.1 6 1 ''
     sleep 12
-    import -window root "$root/docs/alert-e2e.png"
-    echo "Screenshot of the alert for that trap: docs/alert-e2e.png"
+    import -window root "$shots/alert.png"
+    echo "Screenshot of the alert for that trap: $shots/alert.png"
     run "$winprobe" post-destroy Dovrel.exe >/dev/null 2>&1 || true
     wait "$dovrel" || true
 else
