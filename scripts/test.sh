@@ -26,11 +26,4 @@ fi
 echo "== Windows build, tests under Wine"
 bash scripts/build.sh windows
 export WINEPREFIX="$root/build/wineprefix"
-bash scripts/wine-prefix.sh
-# One wineserver and one set of Wine's background services for the whole
-# run, started here with their output on /dev/null: started by the first test
-# instead, they would hold that test's output pipe open and ctest would wait.
-wineserver -p >/dev/null 2>&1 </dev/null
-bash scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 </dev/null || true
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset windows -j"$jobs"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash scripts/wine-tests.sh
