@@ -26,11 +26,13 @@ void ComposeTexts(CAlertDispatcher& dispatcher, const TrapEvent& event, ProfileR
 int RunAlertPass(CAlertDispatcher& dispatcher, TrapEventQueue& queue, ProfileReader& catalogue,
                  int32_t language, AlertPlatform& platform, WorkGate& gate) {
     // Only this thread unlinks events, so a node stays valid between the
-    // queue's short locks.
+    // queue's short locks. Reading the head (a lock) and dismissing the
+    // screen saver (which allocates) are a unit of work of their own.
+    if (!gate.Enter()) return 0;
     TrapEventQueue::Node* current = queue.Head();
+    if (current) platform.DismissScreenSaver();
+    gate.Leave();
     if (!current) return 0;
-
-    platform.DismissScreenSaver();
 
     int announced = 0;
     while (current) {

@@ -35,9 +35,10 @@ public:
 };
 
 // One pass: announces every queued event in order, 200 ms apart, and frees
-// it. Returns the number of events announced. Each event is two units of
-// work for the gate (compose, beep and start; then unlink and free) with the
-// pause outside it; when gate.Enter() refuses, the pass returns and an event
+// it. Returns the number of events announced. Reading the head with the
+// screen-saver dismissal is one unit of work for the gate, and each event two
+// more (compose, beep and start; then unlink and free) with the pause
+// outside them; when gate.Enter() refuses, the pass returns and an event
 // not yet unlinked stays queued for its owner to free.
 int RunAlertPass(CAlertDispatcher& dispatcher, TrapEventQueue& queue, ProfileReader& catalogue,
                  int32_t language, AlertPlatform& platform, WorkGate& gate);

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/alert_glue.h"
+#include "alert/alert_window.h"
 #include "app/main_window.h"
 #include "app/settings_win32.h"
 #include "app/trap_app.h"

@@ -2,7 +2,8 @@
 
 #include <winsock.h>
 
-#include "app/alert_glue.h"
+#include "alert/alert_brushes.h"
+#include "alert/alert_window.h"
 #include "app/startup.h"
 #include "app/trap_app.h"
 #include "snmp/trap_receiver.h"

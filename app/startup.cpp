@@ -1,6 +1,6 @@
 #include "app/startup.h"
 
-#include "app/alert_glue.h"
+#include "alert/alert_brushes.h"
 #include "app/trap_app.h"
 #include "app/warning_dialog.h"
 #include "resource.h"

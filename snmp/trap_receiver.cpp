@@ -4,7 +4,7 @@
 #include <string>
 
 #include "alert/alert_pass.h"
-#include "app/alert_glue.h"
+#include "alert/alert_platform_win32.h"
 #include "app/trap_app.h"
 #include "snmp/trap_intake.h"
 #include "snmp/trap_socket.h"
@@ -166,7 +166,7 @@ DWORD CTrapReceiver::AlertLoop() {
     std::unique_ptr<Win32ProfileReader> catalogue;
     if (alert_.gate.Enter()) {
         dispatcher.reset(new CAlertDispatcher);
-        platform = MakeAlertPlatform(*dispatcher, alert_.gate);
+        platform.reset(new Win32AlertPlatform(*dispatcher));
         catalogue.reset(new Win32ProfileReader(g_app->settingsPath));
         alert_.gate.Leave();
     }

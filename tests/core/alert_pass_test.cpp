@@ -217,7 +217,7 @@ TEST_F(RunAlertPassTest, GateRefusalStopsBetweenEvents) {
     Queue(1, 0);
     Queue(2, 0);
     Queue(3, 0);
-    CountingGate gate(2);  // one whole event: announce, then unlink
+    CountingGate gate(3);  // the screen saver, then one whole event: announce, unlink
     EXPECT_EQ(Run(gate), 1);
     EXPECT_EQ(gate.inside, 0);
     EXPECT_EQ(platform.started.size(), 1u);
@@ -228,7 +228,7 @@ TEST_F(RunAlertPassTest, GateRefusalStopsBetweenEvents) {
 TEST_F(RunAlertPassTest, GateRefusalAfterThePauseLeavesTheEventQueued) {
     Queue(1, 0);
     Queue(2, 0);
-    CountingGate gate(1);
+    CountingGate gate(2);  // the screen saver and the first announcement
     EXPECT_EQ(Run(gate), 1);
     EXPECT_EQ(gate.inside, 0);
     EXPECT_EQ(queue.Count(), 2u);  // freed later by the queue's owner, never twice
