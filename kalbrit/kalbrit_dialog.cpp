@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/trap_app.h"
 #include "kalbrit/resource.h"
 #include "kalbrit/trap_form.h"
 #include "win/win32_profile_reader.h"
@@ -110,7 +111,7 @@ void Save(HWND dialog, const DialogState& state) {
         return;
     }
     for (const TrapSetting& setting : TrapSettingsFromForm(form)) {
-        if (!WritePrivateProfileStringA(kTrapFormSection, setting.key, setting.value.c_str(), state.path.c_str())) {
+        if (!WritePrivateProfileStringA(kTrapSection, setting.key, setting.value.c_str(), state.path.c_str())) {
             std::string text = "Writing " + std::string(setting.key) + " to " + state.path +
                                " failed:\n" + SystemMessage(GetLastError());
             MessageBoxA(dialog, text.c_str(), kTitle, MB_OK | MB_ICONERROR);

@@ -1,26 +1,10 @@
 #include "kalbrit/trap_form.h"
 
-#include <cctype>
-#include <cstring>
-
-#include "core/profile_reader.h"
-
-const char kTrapFormSection[] = "usKarn_trap";
+#include "app/trap_app.h"
 
 namespace {
 
-constexpr unsigned kValueBuffer = 512;
 constexpr std::size_t kMaxCommunity = 256;
-
-bool EqualsAsciiNoCase(const std::string& a, const char* b) {
-    std::size_t n = std::strlen(b);
-    if (a.size() != n) return false;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 std::string Trim(const std::string& s) {
     std::size_t b = s.find_first_not_of(" \t");
@@ -96,29 +80,19 @@ const char* TrapFieldName(TrapField field) {
 }
 
 TrapForm LoadTrapForm(ProfileReader& reader) {
+    // Read exactly as the trap monitor reads it, so the form shows what is in effect.
+    CTrapApp settings;
+    settings.LoadSettings(reader);
+
     TrapForm form;
-    std::string value;
-
-    reader.GetString(kTrapFormSection, "Lang", "", value, kValueBuffer);
-    form.english = EqualsAsciiNoCase(value, "English");
-
-    form.port = std::to_string(reader.GetInt(kTrapFormSection, "port", 162));
-
-    int timeout = reader.GetInt(kTrapFormSection, "recTimeout", 5);
-    if (timeout <= 0) timeout = 5;
-    if (timeout > 60) timeout = 60;
-    form.timeout = std::to_string(timeout);
-
-    reader.GetString(kTrapFormSection, "trapCommunity", "", value, kValueBuffer);
-    if (!value.empty()) form.community = value;
-
-    reader.GetString(kTrapFormSection, "target", "", value, kValueBuffer);
-    form.allSenders = value.empty() || EqualsAsciiNoCase(value, "alls");
-    if (!form.allSenders) form.target = value;
-
-    reader.GetString(kTrapFormSection, "prohibition", "", value, kValueBuffer);
-    form.noProhibition = value.empty() || EqualsAsciiNoCase(value, "none");
-    if (!form.noProhibition) form.prohibition = value;
+    form.english = settings.language == 1;
+    form.port = std::to_string(settings.port);
+    form.timeout = std::to_string(settings.receiveTimeout);
+    form.community = settings.community;
+    form.allSenders = settings.targetText.empty();
+    form.target = settings.targetText;
+    form.noProhibition = settings.prohibitionText.empty();
+    form.prohibition = settings.prohibitionText;
     return form;
 }
 

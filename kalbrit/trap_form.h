@@ -8,8 +8,6 @@
 
 class ProfileReader;
 
-extern const char kTrapFormSection[];  // "usKarn_trap"
-
 enum class TrapField { Port, Timeout, Community, Target, Prohibition };
 
 struct TrapForm {
@@ -33,8 +31,8 @@ struct TrapSetting {
     std::string value;
 };
 
-// The form as the trap monitor would read the file: the same defaults and the
-// same receive-timeout limits, so the user sees what is in effect.
+// The form as the trap monitor reads the file (CTrapApp::LoadSettings): the
+// same defaults and receive-timeout limits, so the user sees what is in effect.
 TrapForm LoadTrapForm(ProfileReader& reader);
 
 // The first field that cannot be written, or nothing when all are valid.
