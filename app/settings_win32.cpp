@@ -6,19 +6,17 @@
 #include <string>
 
 #include "app/trap_app.h"
-#include "win/handles.h"
+#include "win/install_path_win32.h"
 
 bool ReadInstallPath(CTrapApp& app) {
-    UniqueRegKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_QUERY_VALUE, key.Out()) != ERROR_SUCCESS) return false;
-    char buffer[256] = {};
-    DWORD size = sizeof(buffer) - 1;  // keep a terminating NUL whatever the stored type
-    if (RegQueryValueExA(key.Get(), kInstallValue, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
-        ERROR_SUCCESS)
-        return false;
-    app.ApplyInstallPath(std::string(buffer, strnlen(buffer, sizeof(buffer))));
+    std::string installPath;
+    if (!QueryInstallPath(installPath)) return false;
+    app.ApplyInstallPath(installPath);
     return true;
 }
+
+static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA has no pointers: 148 bytes in both builds");
+static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68, "32-bit STARTUPINFOA is 68 bytes");
 
 int32_t GetOsKind() {
     OSVERSIONINFOA info = {};

@@ -4,10 +4,8 @@
 
 class CTrapApp;
 
-constexpr char kInstallKey[] = "Software\\Orvanta\\Quillmont\\CurrentVersion";
-constexpr char kInstallValue[] = "InstallPath";
-
-// Fills app's two paths from HKLM\...\InstallPath; false when key or value is missing.
+// Fills app's two paths from HKLM\...\InstallPath (either registry view);
+// false when key or value is missing.
 bool ReadInstallPath(CTrapApp& app);
 int32_t GetOsKind();
 // Starts a program; nothing is reported to the caller.

@@ -1,5 +1,5 @@
 // Kalbrit.exe: the settings program of the Dovrel trap monitor. Started from
-// Dovrel's tray menu without arguments; an optional argument names the
+// Dovrel's tray menu without arguments; "/ini <path>" names another
 // settings file to edit instead of the installed one.
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // Where Kalbrit finds Dovrel.ini.
 #include <string>
 
-// A path given on the command line wins; else InstallPath under
-// HKLM\Software\Orvanta\Quillmont\CurrentVersion followed by "\Dovrel.ini";
-// else Dovrel.ini beside Kalbrit.exe.
+// "/ini <path>" on the command line wins (used by tests); else the file
+// Dovrel reads: InstallPath (either registry view) followed by
+// "\Dovrel.ini", else Dovrel.ini in the Windows folder.
 std::string FindSettingsFile(const char* commandLine);

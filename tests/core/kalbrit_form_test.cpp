@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "kalbrit/command_line.h"
 #include "kalbrit/trap_form.h"
 #include "map_profile_reader.h"
 
@@ -194,4 +195,20 @@ TEST(KalbritSettings, WrittenValuesLoadBackToTheSameForm) {
     EXPECT_EQ(back.target, form.target);
     EXPECT_EQ(back.noProhibition, form.noProhibition);
     EXPECT_EQ(back.prohibition, form.prohibition);
+}
+
+// Only the explicit switch names a settings file: a line split at a space
+// (an unquoted C:\Program Files\... path) must not become one.
+TEST(KalbritCommandLine, OnlyTheIniSwitchNamesAFile) {
+    std::string path;
+    EXPECT_TRUE(SettingsFileSwitch("/ini \"C:\\a b\\Dovrel.ini\"", path));
+    EXPECT_EQ(path, "C:\\a b\\Dovrel.ini");
+    EXPECT_TRUE(SettingsFileSwitch("  -INI  D:\\x.ini ", path));
+    EXPECT_EQ(path, "D:\\x.ini");
+
+    path = "unchanged";
+    for (const char* line : {"", "Files\\Dovrel\\Kalbrit.exe", "\"C:\\a b\\Dovrel.ini\"", "/ini", "/ini \"\"",
+                             "/inifile x.ini"})
+        EXPECT_FALSE(SettingsFileSwitch(line, path)) << line;
+    EXPECT_EQ(path, "unchanged");
 }

@@ -60,7 +60,7 @@ protected:
         DeleteFileA(path_.c_str());
         RemoveDirectoryA(dir_.c_str());
     }
-    std::string Quoted() const { return "\"" + path_ + "\""; }
+    std::string Quoted() const { return "/ini \"" + path_ + "\""; }
 
     // All fields valid and distinct from the file's defaults.
     static void FillValid(KalbritSession& k) {
@@ -132,6 +132,7 @@ TEST_F(KalbritDialog, ValidSaveChangesOnlyTheTrapKeys) {
 }
 
 TEST_F(KalbritDialog, AnInvalidFieldIsNamedAndNothingIsWritten) {
+    const std::string longCommunity(257, 'c');
     struct Case {
         int id;  // the edit to spoil, or a radio button to click
         const char* text;
@@ -144,7 +145,7 @@ TEST_F(KalbritDialog, AnInvalidFieldIsNamedAndNothingIsWritten) {
         {IDC_TIMEOUT, "61", "Receive timeout"},
         {IDC_TIMEOUT, "0", "Receive timeout"},
         {IDC_COMMUNITY, "", "Community"},
-        {IDC_COMMUNITY, std::string(257, 'c').c_str(), "Community"},
+        {IDC_COMMUNITY, longCommunity.c_str(), "Community"},
         {IDC_TARGET, "127.0.0", "Target"},
         {IDC_TARGET, "127.0.0.256", "Target"},
         {IDC_PROHIBITION, "255.255.255.0.0", "Prohibition mask"},
@@ -178,7 +179,7 @@ TEST_F(KalbritDialog, MultibyteCommunityIsWrittenAsTyped) {
 
 TEST_F(KalbritDialog, UnwritableFileIsReportedAndNothingIsCreated) {
     const std::string missing = dir_ + "\\no such folder\\Dovrel.ini";
-    KalbritSession k(KALBRIT_EXE, "\"" + missing + "\"");
+    KalbritSession k(KALBRIT_EXE, "/ini \"" + missing + "\"");
     ASSERT_NE(k.Dialog(), nullptr);
     EXPECT_EQ(k.Text(IDC_PORT), "162") << "a missing file shows the defaults";
     FillValid(k);
@@ -189,30 +190,55 @@ TEST_F(KalbritDialog, UnwritableFileIsReportedAndNothingIsCreated) {
     EXPECT_EQ(k.Close(), 0u);
 }
 
-// Without an argument Kalbrit edits the installed file named by InstallPath.
-TEST_F(KalbritDialog, InstallPathNamesTheFileToEdit) {
-    const char* key = "Software\\Orvanta\\Quillmont\\CurrentVersion";
-    HKEY h = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &h,
-                              nullptr),
-              ERROR_SUCCESS);
-    char old[MAX_PATH + 1] = {};
-    DWORD oldSize = MAX_PATH;
-    bool hadOld = RegQueryValueExA(h, "InstallPath", nullptr, nullptr, reinterpret_cast<BYTE*>(old), &oldSize) ==
-                  ERROR_SUCCESS;
-    RegSetValueExA(h, "InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(dir_.c_str()),
-                   static_cast<DWORD>(dir_.size() + 1));
-    {
-        KalbritSession k(KALBRIT_EXE, "");
-        if (k.Dialog()) {
-            EXPECT_EQ(k.Text(IDC_FILE_PATH), path_);
-            k.SetText(IDC_PORT, "16220");
-            k.SaveAndReadReply();
-            EXPECT_NE(ReadBytes(path_).find("\nport=16220\r\n"), std::string::npos);
-            EXPECT_EQ(k.Close(), 0u);
-        }
+// Without the switch Kalbrit edits the installed file named by InstallPath,
+// in whichever registry view the value is (a 32-bit Kalbrit on 64-bit
+// Windows sees the 32-bit view by default), and stray command-line text,
+// such as the rest of a path split at a space, is not taken for a file.
+class InstallPathView {
+public:
+    explicit InstallPathView(REGSAM view) : view_(view) {
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr, &key_, nullptr);
+        DWORD size = MAX_PATH;
+        had_ = RegQueryValueExA(key_, "InstallPath", nullptr, nullptr, reinterpret_cast<BYTE*>(old_), &size) ==
+               ERROR_SUCCESS;
+        oldSize_ = size;
     }
-    if (hadOld) RegSetValueExA(h, "InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(old), oldSize);
-    else RegDeleteValueA(h, "InstallPath");
-    RegCloseKey(h);
+    ~InstallPathView() {
+        if (had_) RegSetValueExA(key_, "InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(old_), oldSize_);
+        else RegDeleteValueA(key_, "InstallPath");
+        RegCloseKey(key_);
+    }
+    void Set(const std::string& value) const {
+        RegSetValueExA(key_, "InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+    }
+    void Remove() const { RegDeleteValueA(key_, "InstallPath"); }
+
+private:
+    static constexpr const char* kKey = "Software\\Orvanta\\Quillmont\\CurrentVersion";
+    REGSAM view_;
+    HKEY key_ = nullptr;
+    char old_[MAX_PATH + 1] = {};
+    DWORD oldSize_ = 0;
+    bool had_ = false;
+};
+
+TEST_F(KalbritDialog, InstallPathInEitherViewNamesTheFileToEdit) {
+    InstallPathView view64(KEY_WOW64_64KEY), view32(KEY_WOW64_32KEY);
+    const struct {
+        const InstallPathView& holder;
+        const InstallPathView& other;
+        const char* port;
+    } cases[] = {{view64, view32, "16220"}, {view32, view64, "16221"}};
+    for (const auto& c : cases) {
+        c.other.Remove();
+        c.holder.Set(dir_);
+        KalbritSession k(KALBRIT_EXE, "Files\\Dovrel\\Kalbrit.exe");
+        if (!k.Dialog()) continue;
+        EXPECT_EQ(k.Text(IDC_FILE_PATH), path_);
+        k.SetText(IDC_PORT, c.port);
+        k.SaveAndReadReply();
+        EXPECT_NE(ReadBytes(path_).find(std::string("\nport=") + c.port + "\r\n"), std::string::npos);
+        EXPECT_EQ(k.Close(), 0u);
+    }
 }

@@ -10,6 +10,7 @@
 
 #include "app/settings_win32.h"
 #include "app/trap_app.h"
+#include "win/install_path_win32.h"
 #include "win/win32_profile_reader.h"
 
 namespace {
@@ -38,13 +39,12 @@ void Load(CTrapApp& app, const std::string& path) {
     EXPECT_TRUE(app.LoadSettings(reader));
 }
 
-// Sets (or, with a null value, removes) the InstallPath value for one test
-// and restores what was there before.
-class InstallPathValue {
+// The InstallPath value of one registry view, restored at the end of the test.
+class SavedViewValue {
 public:
-    explicit InstallPathValue(const char* value, DWORD type = REG_SZ) {
+    explicit SavedViewValue(REGSAM view) : view_(view) {
         HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_QUERY_VALUE | view_, &key) == ERROR_SUCCESS) {
             char buffer[512] = {};
             DWORD size = sizeof(buffer) - 1;
             had_ = RegQueryValueExA(key, kInstallValue, nullptr, &oldType_, reinterpret_cast<BYTE*>(buffer), &size) ==
@@ -52,17 +52,15 @@ public:
             old_.assign(buffer, size);
             RegCloseKey(key);
         }
-        Write(value, type);
     }
-    ~InstallPathValue() {
+    ~SavedViewValue() {
         if (had_) Write(old_.c_str(), oldType_);
         else Write(nullptr, REG_SZ);
     }
-
-private:
-    static void Write(const char* value, DWORD type) {
+    // Sets the value, or with null removes it.
+    void Write(const char* value, DWORD type) const {
         HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, nullptr, 0, KEY_SET_VALUE | view_, nullptr, &key,
                                   nullptr),
                   ERROR_SUCCESS);
         if (value) {
@@ -74,9 +72,26 @@ private:
         RegCloseKey(key);
     }
 
+private:
+    REGSAM view_;
     bool had_ = false;
     DWORD oldType_ = REG_SZ;
     std::string old_;
+};
+
+// Sets (or, with a null value, removes) the InstallPath value for one test,
+// in one registry view (64-bit by default, as the installer writes it on
+// 64-bit Windows) with the other view emptied, and restores both.
+class InstallPathValue {
+public:
+    explicit InstallPathValue(const char* value, DWORD type = REG_SZ, REGSAM view = KEY_WOW64_64KEY) {
+        (view == KEY_WOW64_64KEY ? view32_ : view64_).Write(nullptr, REG_SZ);
+        (view == KEY_WOW64_64KEY ? view64_ : view32_).Write(value, type);
+    }
+
+private:
+    SavedViewValue view64_{KEY_WOW64_64KEY};
+    SavedViewValue view32_{KEY_WOW64_32KEY};
 };
 
 }  // namespace
@@ -154,6 +169,28 @@ TEST(InstallPath, ExpandableStringIsUsedAsText) {
     CTrapApp app;
     ASSERT_TRUE(ReadInstallPath(app));
     EXPECT_EQ(app.settingsPath, "%SystemDrive%\\App\\Dovrel.ini");
+}
+
+// A 32-bit and a 64-bit Dovrel on 64-bit Windows find the value whichever
+// view holds it; the 64-bit view wins when both do.
+TEST(InstallPath, FoundInEitherRegistryView) {
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        InstallPathValue value("C:\\OneView", REG_SZ, view);
+        CTrapApp app;
+        ASSERT_TRUE(ReadInstallPath(app)) << "view " << view;
+        EXPECT_EQ(app.settingsPath, "C:\\OneView\\Dovrel.ini") << "view " << view;
+    }
+    SavedViewValue view32(KEY_WOW64_32KEY);
+    InstallPathValue value("C:\\Native");
+    view32.Write("C:\\Redirected", REG_SZ);
+    std::string found;
+    ASSERT_TRUE(QueryInstallPath(found));
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    // On 32-bit Windows (no WOW64 for anyone) the two views are one key.
+    if (sizeof(void*) == 8 || wow64) {
+        EXPECT_EQ(found, "C:\\Native");
+    }
 }
 
 TEST(InstallPath, MissingValueLeavesPathsEmpty) {
