@@ -32,8 +32,7 @@ HWND CreateMainWindow(HINSTANCE instance, const char* className) {
 
 namespace {
 void RunSettingsProgram() {
-    const std::string& path = g_app->settingsProgramPath;
-    RunProgram(path.empty() ? kSettingsProgramName : path.c_str());
+    RunProgram(SettingsProgramCommandLine(g_app->settingsProgramPath).c_str());
 }
 }  // namespace
 

@@ -35,6 +35,11 @@ void CTrapApp::ApplyInstallPath(const std::string& installPath) {
     settingsProgramPath = installPath + "\\" + kSettingsProgramName;
 }
 
+std::string SettingsProgramCommandLine(const std::string& settingsProgramPath) {
+    if (settingsProgramPath.empty()) return kSettingsProgramName;
+    return "\"" + settingsProgramPath + "\"";
+}
+
 bool CTrapApp::LoadSettings(ProfileReader& reader) {
     std::string value;
 

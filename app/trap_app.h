@@ -53,5 +53,11 @@ public:
 extern CTrapApp* g_app;
 extern int32_t g_osKind;
 
+// Command line of the Setting command: the settings-program path in double
+// quotes, so that a folder with a space (C:\Program Files\...) is neither
+// searched piece by piece (C:\Program.exe first) nor split for the program;
+// the bare "Kalbrit.exe" when there is no path.
+std::string SettingsProgramCommandLine(const std::string& settingsProgramPath);
+
 // OS kind from GetVersionExA's platform id and major version.
 int32_t OsKindFrom(uint32_t platformId, uint32_t majorVersion);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Setting command (40003) starts Kalbrit.exe: the install path's copy,
-# unquoted, hidden, with start feedback; the bare name (found beside
+# from a folder with a space, quoted, hidden, with start feedback; the bare name (found beside
 # Dovrel.exe) without an install path; and when there is none at all
 # nothing happens and Dovrel runs on.
 # Usage: settings_program.sh DOVREL WINPROBE KALBRIT   (port 22221)
@@ -21,18 +21,20 @@ quit_dovrel() {
     check "$1: QUIT ends Dovrel with exit code 0 (got $EXIT_CODE)" test "$EXIT_CODE" -eq 0
 }
 
-# ---- With the install path C:\...\install holding Kalbrit.exe.
+# ---- With the install path C:\...\Program Files\Dovrel holding Kalbrit.exe.
+# Unquoted, Windows would try ...\Program.exe first and split the line.
 DOVREL="$DOVREL_BUILT"
-write_ini "$WORK/install" "$PORT"
-cp "$KALBRIT" "$WORK/install/Kalbrit.exe"
-set_install_path "$WORK/install"
+install="$WORK/Program Files/Dovrel"
+write_ini "$install" "$PORT"
+cp "$KALBRIT" "$install/Kalbrit.exe"
+set_install_path "$install"
 start_dovrel
 check "Dovrel binds its port" wait_port_bound "$PORT" 20
 probe post-command Dovrel.exe 40003
-marker="$WORK/install/Kalbrit.ran"
+marker="$install/Kalbrit.ran"
 check "Setting starts the install path's Kalbrit.exe" wait_file "$marker" 15
-expected="$(WINEDEBUG=-all winepath -w "$WORK/install")\\Kalbrit.exe"
-check "command line is the unquoted full path" test "$(field "$marker" cmdline)" = "$expected"
+expected="\"$(WINEDEBUG=-all winepath -w "$install")\\Kalbrit.exe\""
+check "command line is the quoted full path (got $(field "$marker" cmdline))" test "$(field "$marker" cmdline)" = "$expected"
 check "started hidden (SW_HIDE)" test "$(field "$marker" show)" = 0
 check "flags are STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK" test "$(field "$marker" flags)" = 65
 quit_dovrel "install path"
