@@ -39,6 +39,8 @@ std::string LookupMessage(ProfileReader& reader, int32_t language, int32_t n, st
     return value.substr(comma + 1);
 }
 
+static_assert(sizeof(std::time_t) == 8, "alert dates must go on after 2038 in every build");
+
 std::string FormatAlertTime(std::time_t t) {
     std::tm local{};
 #ifdef _WIN32

@@ -18,6 +18,10 @@ HINSTANCE WindowInstance(HWND window) {
     return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
 }
 
+// The record's version-2 form: 488 bytes in 32-bit programs, wider in
+// 64-bit ones, where the handles are.
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V2_SIZE == 488, "32-bit tray record is 488 bytes");
+
 NOTIFYICONDATAA EmptyRecord(HWND window) {
     NOTIFYICONDATAA record;
     std::memset(&record, 0, sizeof(record));

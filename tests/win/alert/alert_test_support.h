@@ -56,19 +56,19 @@ bool WaitFor(Cond cond, DWORD timeoutMs = 5000) {
     return true;
 }
 
+inline BOOL CALLBACK CollectVisibleAlert(HWND w, LPARAM p) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    char caption[16] = {};
+    GetWindowTextA(w, caption, sizeof caption);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(w) && std::string(caption) == "TOLM")
+        reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+    return TRUE;
+}
+
 inline std::vector<HWND> VisibleAlertWindows() {
     std::vector<HWND> found;
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            char caption[16] = {};
-            GetWindowTextA(w, caption, sizeof caption);
-            if (pid == GetCurrentProcessId() && IsWindowVisible(w) && std::string(caption) == "TOLM")
-                reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumWindows(CollectVisibleAlert, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 

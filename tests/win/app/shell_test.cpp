@@ -109,9 +109,11 @@ TEST(ShellResources, TrayMenuHasSettingSeparatorQuit) {
     DestroyMenu(menu);
 }
 
+INT_PTR CALLBACK InertDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 TEST(ShellResources, WarningDialogTemplate) {
     HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_WARNING), nullptr,
-                                     [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                     InertDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
     char text[64] = {};
     GetWindowTextA(dialog, text, sizeof(text));

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Finwin.dll exports exactly one function, FinWin, by that plain name, at ordinal 1.
-# Usage: finwin_exports.sh <Finwin.dll>
+# Finwin.dll exports exactly one function, FinWin, by that plain name, at
+# ordinal 1 (in the 32-bit build too: no _FinWin, no FinWin@4).
+# Usage: finwin_exports.sh <Finwin.dll> [objdump]
 set -euo pipefail
 dll="$1"
-objdump="${OBJDUMP:-x86_64-w64-mingw32-objdump}"
+objdump="${2:-x86_64-w64-mingw32-objdump}"
 table="$("$objdump" -p "$dll")"
 
 fail() { echo "FAIL: $*" >&2; echo "$table" | sed -n '/The Export Tables/,/The Function Table/p' >&2; exit 1; }

@@ -150,11 +150,14 @@ TEST_F(FinWinCall, CallsFromTwoThreadsAtOnceEachCloseTheirWindow) {
         const char* title;
         int result;
     } calls[2] = {{finWin_, first.c_str(), 0}, {finWin_, second.c_str(), 0}};
-    auto run = [](void* p) -> DWORD {
-        auto* call = static_cast<Call*>(p);
-        call->result = call->fn(call->title);
-        return 0;
+    struct Runner {
+        static DWORD WINAPI Run(void* p) {
+            auto* call = static_cast<Call*>(p);
+            call->result = call->fn(call->title);
+            return 0;
+        }
     };
+    LPTHREAD_START_ROUTINE run = Runner::Run;
     HANDLE threads[2];
     for (int i = 0; i < 2; ++i) threads[i] = CreateThread(nullptr, 0, run, &calls[i], 0, nullptr);
     ASSERT_EQ(WaitForMultipleObjects(2, threads, TRUE, 15000), WAIT_OBJECT_0);

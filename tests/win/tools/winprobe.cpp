@@ -49,14 +49,14 @@ std::string ClassOf(HWND w) {
     return name;
 }
 
+BOOL CALLBACK CollectWindow(HWND w, LPARAM p) {
+    reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+    return TRUE;
+}
+
 std::vector<HWND> TopLevelWindows() {
     std::vector<HWND> all;
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
     return all;
 }
 

@@ -1,0 +1,4 @@
+# Cross build for 32-bit x86 Windows with Debian's mingw-w64 (posix threads).
+set(CMAKE_SYSTEM_PROCESSOR x86)
+set(TOOLCHAIN_PREFIX i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
