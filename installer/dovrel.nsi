@@ -1,9 +1,16 @@
 ; Installer of the Dovrel trap monitor: Dovrel.exe, Finwin.dll, Kalbrit.exe
-; and the default Dovrel.ini, for 64-bit Windows.
+; and the default Dovrel.ini. One 32-bit installer for both kinds of Windows:
+; it installs the 64-bit programs on 64-bit Windows and the 32-bit ones on
+; 32-bit Windows, and Finwin.dll for both architectures, so that 32-bit and
+; 64-bit callers can each load one:
+;   64-bit Windows: Finwin.dll (64-bit) beside Dovrel.exe, x86\Finwin.dll
+;   32-bit Windows: Finwin.dll (32-bit) beside Dovrel.exe, x64\Finwin.dll
 ;
 ; Built by CMake (target "installer") with makensis, which passes the paths
-; of the four files and of the output:
-;   makensis -DDOVREL_EXE=... -DFINWIN_DLL=... -DKALBRIT_EXE=... -DDOVREL_INI=... -DOUTFILE=... dovrel.nsi
+; of the files of both architectures and of the output:
+;   makensis -DX64_DOVREL_EXE=... -DX64_FINWIN_DLL=... -DX64_KALBRIT_EXE=...
+;            -DX86_DOVREL_EXE=... -DX86_FINWIN_DLL=... -DX86_KALBRIT_EXE=...
+;            -DDOVREL_INI=... -DOUTFILE=... dovrel.nsi
 ;
 ; Command line of the installer:
 ;   /S              silent; "Start Dovrel with Windows" stays selected
@@ -14,7 +21,7 @@
 ;   /REMOVECONFIG   remove Dovrel.ini even when it was changed
 
 Unicode true
-Target amd64-unicode
+Target x86-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
@@ -31,7 +38,8 @@ RequestExecutionLevel admin
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES64\Dovrel"
+; Chosen in .onInit: Program Files of the system's own architecture.
+InstallDir ""
 ShowInstDetails show
 ShowUninstDetails show
 
@@ -49,12 +57,37 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
-; Asks a running Dovrel to quit through Finwin's FinWin("Dovrel.exe") and
-; waits until Dovrel.exe can be replaced or removed.
+; The registry view that the programs of this system read first: the 64-bit
+; one on 64-bit Windows (this installer itself is 32-bit).
+!macro UseNativeRegView
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+!macroend
+
+; Asks a running Dovrel to quit through Finwin's FinWin("Dovrel.exe"), with
+; whichever Finwin.dll this 32-bit installer can load (x86\Finwin.dll on
+; 64-bit Windows, Finwin.dll on 32-bit Windows; an older install has only a
+; 64-bit one), else by posting the same WM_DESTROY itself, and waits until
+; Dovrel.exe can be replaced or removed.
 !macro EndRunningDovrel un
 Function ${un}EndRunningDovrel
-  ${If} ${FileExists} "$INSTDIR\Finwin.dll"
-    System::Call '$INSTDIR\Finwin.dll::FinWin(m "Dovrel.exe") i .r0 ?u'
+  StrCpy $0 "error"
+  ${If} ${FileExists} "$INSTDIR\x86\Finwin.dll"
+    ; FinWin is cdecl: ?c. ?u unloads the library afterwards.
+    System::Call '$INSTDIR\x86\Finwin.dll::FinWin(m "Dovrel.exe") i .r0 ?cu'
+  ${EndIf}
+  ${If} $0 == "error"
+  ${AndIf} ${FileExists} "$INSTDIR\Finwin.dll"
+    System::Call '$INSTDIR\Finwin.dll::FinWin(m "Dovrel.exe") i .r0 ?cu'
+  ${EndIf}
+  ${If} $0 == "error"
+    FindWindow $1 "Wymmera" "Dovrel.exe"
+    ${If} $1 != 0
+      System::Call 'user32::PostMessageW(p r1, i 2, p 0, p 0)'
+      DetailPrint "Asked a running Dovrel to quit (WM_DESTROY)"
+    ${EndIf}
+  ${Else}
     DetailPrint "Asked a running Dovrel to quit (FinWin returned $0)"
   ${EndIf}
   ; The window goes first, the process a moment later.
@@ -80,14 +113,25 @@ FunctionEnd
 
 Section "Dovrel trap monitor (required)" SecMain
   SectionIn RO
-  SetRegView 64
+  !insertmacro UseNativeRegView
   SetOutPath "$INSTDIR"
   ; An update: the old Finwin.dll ends the running Dovrel first.
   Call EndRunningDovrel
 
-  File "/oname=Dovrel.exe" "${DOVREL_EXE}"
-  File "/oname=Finwin.dll" "${FINWIN_DLL}"
-  File "/oname=Kalbrit.exe" "${KALBRIT_EXE}"
+  ${If} ${RunningX64}
+    File "/oname=Dovrel.exe" "${X64_DOVREL_EXE}"
+    File "/oname=Finwin.dll" "${X64_FINWIN_DLL}"
+    File "/oname=Kalbrit.exe" "${X64_KALBRIT_EXE}"
+    SetOutPath "$INSTDIR\x86"
+    File "/oname=Finwin.dll" "${X86_FINWIN_DLL}"
+  ${Else}
+    File "/oname=Dovrel.exe" "${X86_DOVREL_EXE}"
+    File "/oname=Finwin.dll" "${X86_FINWIN_DLL}"
+    File "/oname=Kalbrit.exe" "${X86_KALBRIT_EXE}"
+    SetOutPath "$INSTDIR\x64"
+    File "/oname=Finwin.dll" "${X64_FINWIN_DLL}"
+  ${EndIf}
+  SetOutPath "$INSTDIR"
 
   ; The user's settings survive an update.
   ${If} ${FileExists} "$INSTDIR\Dovrel.ini"
@@ -118,17 +162,21 @@ Section "Dovrel trap monitor (required)" SecMain
 SectionEnd
 
 Section "Start Dovrel with Windows" SecAutostart
-  SetRegView 64
+  !insertmacro UseNativeRegView
   WriteRegStr HKLM "${RUN_KEY}" "Dovrel" '"$INSTDIR\Dovrel.exe"'
 SectionEnd
 
 Section "Uninstall"
-  SetRegView 64
+  !insertmacro UseNativeRegView
   Call un.EndRunningDovrel
 
   Delete "$INSTDIR\Dovrel.exe"
   Delete "$INSTDIR\Finwin.dll"
   Delete "$INSTDIR\Kalbrit.exe"
+  Delete "$INSTDIR\x86\Finwin.dll"
+  RMDir "$INSTDIR\x86"
+  Delete "$INSTDIR\x64\Finwin.dll"
+  RMDir "$INSTDIR\x64"
 
   ; Dovrel.ini goes unless the user changed it (or /REMOVECONFIG asks).
   ${GetParameters} $R0
@@ -171,15 +219,25 @@ SectionEnd
 
 ; After the sections, whose indices it uses.
 Function .onInit
-  ${IfNot} ${RunningX64}
-    MessageBox MB_OK|MB_ICONSTOP "Dovrel needs 64-bit Windows." /SD IDOK
-    Abort
+  !insertmacro UseNativeRegView
+  ${If} $INSTDIR == ""  ; no /D=: an update goes where the last install went
+    ReadRegStr $INSTDIR HKLM "${SETTINGS_KEY}" "InstallPath"
   ${EndIf}
-  SetRegView 64
+  ${If} $INSTDIR == ""
+    ${If} ${RunningX64}
+      StrCpy $INSTDIR "$PROGRAMFILES64\Dovrel"
+    ${Else}
+      StrCpy $INSTDIR "$PROGRAMFILES\Dovrel"
+    ${EndIf}
+  ${EndIf}
   ${GetParameters} $R0
   ClearErrors
   ${GetOptions} $R0 "/NOAUTOSTART" $R1
   ${IfNot} ${Errors}
     !insertmacro UnselectSection ${SecAutostart}
   ${EndIf}
+FunctionEnd
+
+Function un.onInit
+  !insertmacro UseNativeRegView
 FunctionEnd
