@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every build and runs every test:
 # the portable core natively (plain and with ASan/UBSan), a short fuzzing
-# run, then the Windows build with its tests under Wine on a virtual display.
+# run, then the Windows builds (32-bit and 64-bit) with their tests under
+# Wine on a virtual display.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root="$(pwd)"
@@ -23,7 +24,10 @@ if [ -f tests/fuzz/CMakeLists.txt ] && [ -x scripts/fuzz.sh ]; then
   bash scripts/fuzz.sh 30
 fi
 
-echo "== Windows build, tests under Wine"
+echo "== Windows builds: 32-bit, then 64-bit (whose installer holds both)"
 bash scripts/build.sh windows
 export WINEPREFIX="$root/build/wineprefix"
-xvfb-run -a -s "-screen 0 1280x1024x24" bash scripts/wine-tests.sh
+for preset in windows-x86 windows; do
+  echo "== $preset: tests under Wine"
+  xvfb-run -a -s "-screen 0 1280x1024x24" bash scripts/with-wm.sh bash scripts/wine-tests.sh "$preset"
+done

@@ -1,19 +1,44 @@
 #!/usr/bin/env bash
-# Runs the Windows build's tests with ctest under Wine. Called on a display
-# (scripts/test.sh wraps it in xvfb-run); extra arguments go to ctest.
+# Runs one Windows build's tests with ctest under Wine. Called on a display
+# (scripts/test.sh wraps it in xvfb-run).
+# Usage: wine-tests.sh [windows|windows-x86] [ctest arguments...]
+# Both builds' tests run in the 64-bit prefix (WINEPREFIX, else
+# build/wineprefix); the 32-bit build's installer and end-to-end tests also
+# use build/wineprefix-win32, a WINEARCH=win32 prefix standing in for
+# 32-bit Windows.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-export WINEPREFIX="${WINEPREFIX:-$(pwd)/build/wineprefix}"
+root="$(pwd)"
+preset="${1:-windows}"
+[ $# -gt 0 ] && shift
+export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
 export WINEDEBUG=-all
-bash scripts/wine-prefix.sh
+
+prefixes=("$WINEPREFIX")
+[ "$preset" = windows-x86 ] && prefixes+=("$root/build/wineprefix-win32")
+
+stop_wine() {
+    local p
+    for p in "${prefixes[@]}"; do WINEPREFIX="$p" wineserver -k >/dev/null 2>&1 || true; done
+}
+trap stop_wine EXIT
 
 # One wineserver, and one set of Wine's background processes (services and
-# the desktop process, which must see this display), for the whole run,
-# started here with their output on /dev/null: started by the first test
-# instead, they would hold that test's output pipe open and ctest would wait.
-wineserver -k >/dev/null 2>&1 || true
-wineserver -p >/dev/null 2>&1 </dev/null
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-bash scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 </dev/null || true
+# the desktop process, which must see this display), per prefix for the
+# whole run, started here with their output on /dev/null: started by the
+# first test instead, they would hold that test's output pipe open and
+# ctest would wait.
+for p in "${prefixes[@]}"; do
+    arch=""
+    [[ "$p" == *-win32 ]] && arch=win32
+    (
+        export WINEPREFIX="$p"
+        [ -n "$arch" ] && export WINEARCH="$arch"
+        bash scripts/wine-prefix.sh
+        wineserver -k >/dev/null 2>&1 || true
+        wineserver -p >/dev/null 2>&1 </dev/null
+        bash scripts/wine-run.sh cmd /c exit >/dev/null 2>&1 </dev/null || true
+    )
+done
 
-ctest --preset windows -j"$(nproc)" "$@"
+ctest --preset "$preset" -j"$(nproc)" "$@"
