@@ -144,6 +144,6 @@ probe() { wine "$WIN_BUILD/tests/win/tools/winprobe.exe" "$@" 2>/dev/null | tr -
 # Re-runs the calling script under Xvfb when there is no display.
 need_display() {
   if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$ROOT/scripts/with-wm.sh" "$0" "$@"
   fi
 }

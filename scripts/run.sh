@@ -6,7 +6,9 @@
 # display, or on a virtual one (Xvfb) with screenshots when DISPLAY is unset.
 #
 # Environment: DOVREL_PORT (default 16200), DOVREL_LANG (English or Japanese;
-# default English; Japanese runs Wine with the Japanese code page 932).
+# default English; Japanese runs Wine with the Japanese code page 932),
+# DOVREL_ARCH (x64, the default: a 64-bit Windows prefix; x86: a 32-bit
+# one, build/wineprefix-win32, where the installer puts the 32-bit programs).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root="$(pwd)"
@@ -21,7 +23,12 @@ if [ "${DOVREL_SKIP_BUILD:-0}" != 1 ]; then
     bash scripts/build.sh windows
 fi
 
-export WINEPREFIX="${DOVREL_WINEPREFIX:-$root/build/wineprefix}"
+if [ "${DOVREL_ARCH:-x64}" = x86 ]; then
+    export WINEARCH=win32
+    export WINEPREFIX="${DOVREL_WINEPREFIX:-$root/build/wineprefix-win32}"
+else
+    export WINEPREFIX="${DOVREL_WINEPREFIX:-$root/build/wineprefix}"
+fi
 export WINEDEBUG=-all
 bash scripts/wine-prefix.sh
 if [ "$lang" = Japanese ]; then export LC_ALL=ja_JP.UTF-8; fi
@@ -62,7 +69,8 @@ start_and_show() {
 
 if [ -z "${DISPLAY:-}" ]; then
     echo "DISPLAY is not set: running on a virtual display and taking screenshots."
-    exec xvfb-run -a -s "-screen 0 1024x768x24" env DOVREL_SCREENSHOTS=1 DOVREL_SKIP_BUILD=1 bash "$0"
+    exec xvfb-run -a -s "-screen 0 1024x768x24" env DOVREL_SCREENSHOTS=1 DOVREL_SKIP_BUILD=1 \
+        bash "$root/scripts/with-wm.sh" bash "$0"
 fi
 
 start_and_show

@@ -16,7 +16,7 @@ RUNS="${1:-30}"
 DOVREL="${2:-$here/../build/windows/app/Dovrel.exe}"
 WINPROBE="${3:-$here/../build/windows/tests/win/tools/winprobe.exe}"
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$RUNS" "$DOVREL" "$WINPROBE"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$(dirname "$0")/with-wm.sh" bash "$0" "$RUNS" "$DOVREL" "$WINPROBE"
 fi
 source "$here/../tests/win/app/lib.sh"
 PORT="${STRESS_PORT:-22241}"

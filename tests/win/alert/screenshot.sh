@@ -12,7 +12,7 @@ out="${2:-$root/docs}"
 mkdir -p "$out"
 
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "${BASH_SOURCE[0]}" "$@"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/with-wm.sh" bash "${BASH_SOURCE[0]}" "$@"
 fi
 
 work="$(mktemp -d)"
