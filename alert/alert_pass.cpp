@@ -40,10 +40,15 @@ int RunAlertPass(CAlertDispatcher& dispatcher, TrapEventQueue& queue, ProfileRea
         // stop never has to wait for the pause.
         if (!gate.Enter()) return announced;
         TrapEventQueue::Node* successor = queue.Next(current);
-        ComposeTexts(dispatcher, *current->item, catalogue, language);
-        platform.Beep();
-        // The window thread owns its copy; a failed start has freed it.
-        if (auto* copy = new (std::nothrow) AlertTexts(dispatcher.current)) platform.StartAlertWindow(copy);
+        try {
+            ComposeTexts(dispatcher, *current->item, catalogue, language);
+            platform.Beep();
+            // The window thread owns its copy; a failed start has freed it.
+            if (auto* copy = new (std::nothrow) AlertTexts(dispatcher.current)) platform.StartAlertWindow(copy);
+        } catch (const std::bad_alloc&) {
+            // No memory for the texts: this alert cannot be shown, and
+            // nothing may be thrown out of the thread.
+        }
         ++announced;
         gate.Leave();
 

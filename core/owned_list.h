@@ -19,7 +19,10 @@ public:
         Node* next;
     };
 
-    OwnedList() = default;
+    // Locks the mutex once on the creating thread: its first lock may
+    // allocate (mingw-w64 sets it up lazily), which must not happen in a
+    // worker thread that could be ended by force.
+    OwnedList() { std::lock_guard<std::mutex> settle(mutex_); }
     ~OwnedList() { FreeAll(); }
     OwnedList(const OwnedList&) = delete;
     OwnedList& operator=(const OwnedList&) = delete;

@@ -1,6 +1,7 @@
 #include "snmp/trap_intake.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <new>
 
@@ -22,6 +23,8 @@ bool AcceptSource(const SourceFilterSettings& settings, uint32_t fromAddress, co
 
 namespace {
 
+std::atomic<uint64_t> g_droppedPendingEvents{0};
+
 SourceFilterSettings FilterSettingsOf(const CTrapApp& app) {
     SourceFilterSettings settings;
     settings.targetText = app.targetText;
@@ -33,7 +36,8 @@ SourceFilterSettings FilterSettingsOf(const CTrapApp& app) {
 
 // Decodes one datagram and queues its event if the filter accepts it.
 // Returns true when an event was queued.
-bool TakeInPacket(const RawPacket& packet, CTrapApp& app, const SourceFilterSettings& filter) {
+bool TakeInPacket(const RawPacket& packet, CTrapApp& app, const SourceFilterSettings& filter,
+                  std::size_t pendingLimit) {
     TrapFields fields;  // each datagram starts with empty texts
     const size_t size = static_cast<size_t>(std::clamp<int32_t>(packet.length, 0, kMaxDatagram));
     const int32_t number = ParseTrap(packet.bytes, size, app.community, fields);
@@ -49,6 +53,10 @@ bool TakeInPacket(const RawPacket& packet, CTrapApp& app, const SourceFilterSett
     event->outletName = std::move(fields.outletName);
 
     if (!AcceptSource(filter, InetAddr(event->fromText.c_str()), packet.senderAddress)) return false;
+    if (app.pendingEvents.Count() >= pendingLimit) {
+        g_droppedPendingEvents.fetch_add(1);
+        return false;
+    }
     if (!app.pendingEvents.Append(event.get())) return false;
     event.release();
     return true;
@@ -56,7 +64,9 @@ bool TakeInPacket(const RawPacket& packet, CTrapApp& app, const SourceFilterSett
 
 }  // namespace
 
-int RunIntakePass(RawPacketQueue& rawQueue, CTrapApp& app, WorkGate& gate) {
+uint64_t DroppedPendingEvents() { return g_droppedPendingEvents.load(); }
+
+int RunIntakePass(RawPacketQueue& rawQueue, CTrapApp& app, WorkGate& gate, std::size_t pendingLimit) {
     int queued = 0;
     RawPacketQueue::Node* node = rawQueue.Head();
     while (node) {
@@ -65,7 +75,7 @@ int RunIntakePass(RawPacketQueue& rawQueue, CTrapApp& app, WorkGate& gate) {
         // link stay valid while the queue's mutex is not held.
         RawPacketQueue::Node* next = rawQueue.Next(node);
         try {
-            if (TakeInPacket(*node->item, app, FilterSettingsOf(app))) ++queued;
+            if (TakeInPacket(*node->item, app, FilterSettingsOf(app), pendingLimit)) ++queued;
         } catch (const std::bad_alloc&) {
             // Out of memory: the datagram is dropped like one that does not decode.
         }

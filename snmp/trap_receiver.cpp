@@ -8,6 +8,7 @@
 #include "app/trap_app.h"
 #include "snmp/trap_intake.h"
 #include "snmp/trap_socket.h"
+#include "win/sent_messages.h"
 #include "win/win32_profile_reader.h"
 
 // How a worker is stopped without harm.
@@ -29,6 +30,11 @@
 // server after the process has gone, so the port stays taken and the next
 // start fails. Stop therefore closes the socket first, which ends a select()
 // under way, and gives the thread a moment to leave by itself.
+//
+// Stop runs on the main thread, and a unit of work may wait for the main
+// thread: dismissing the screen saver broadcasts WM_SETTINGCHANGE and waits
+// for every top-level window, Dovrel's own included. So every wait in Stop
+// goes on answering sent messages.
 
 namespace {
 constexpr DWORD kStartWaitMs = 5000;   // for a thread to reach its loop
@@ -49,9 +55,6 @@ bool StillActive(HANDLE thread) {
 CTrapReceiver::CTrapReceiver() {
     for (Worker& worker : workers_) {
         worker.stopEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-        // Lock each gate once here, on the main thread, so that its lazy
-        // set-up never happens in a worker that might be killed.
-        if (worker.gate.Enter()) worker.gate.Leave();
     }
     socket_ = new CTrapSocket;
 }
@@ -96,7 +99,7 @@ void CTrapReceiver::Stop() {
     if (receive_.thread) {
         SetEvent(receive_.stopEvent);
         socket_->Close();
-        WaitForSingleObject(receive_.thread, kReceiveExitWaitMs);
+        WaitAnsweringSentMessages(receive_.thread, kReceiveExitWaitMs);
     }
     for (Worker& worker : workers_) StopWorker(worker);
 }
@@ -106,20 +109,20 @@ void CTrapReceiver::StopWorker(Worker& worker) {
     SetEvent(worker.stopEvent);
     // A thread that never reached its loop is still in loader work; give it
     // the chance to start, see the event and end by itself.
-    if (worker.state.load() == WorkerState::Starting) WaitForSingleObject(worker.thread, kStartWaitMs);
+    if (worker.state.load() == WorkerState::Starting) WaitAnsweringSentMessages(worker.thread, kStartWaitMs);
 
-    worker.gate.BeginStop();  // waits only for the unit of work under way
+    worker.gate.BeginStop(IdleAnsweringSentMessages);  // waits only for the unit of work under way
     for (int probe = 0; probe < kStopProbes; ++probe) {
         if (!StillActive(worker.thread)) break;
         SetEvent(worker.stopEvent);
     }
     if (StillActive(worker.thread) && worker.state.load() == WorkerState::Leaving)
-        WaitForSingleObject(worker.thread, kLeaveWaitMs);
+        WaitAnsweringSentMessages(worker.thread, kLeaveWaitMs);
     if (StillActive(worker.thread)) {
         TerminateThread(worker.thread, kForcedExitCode);
         // TerminateThread only requests the end; the gate (and with it the
         // engine) must outlive the thread that may be blocked on it.
-        WaitForSingleObject(worker.thread, kTerminateWaitMs);
+        WaitAnsweringSentMessages(worker.thread, kTerminateWaitMs);
     }
     worker.gate.EndStop();
     CloseHandle(worker.thread);

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 #include "core/stop_gate.h"
 
@@ -37,8 +38,11 @@ public:
     DWORD AlertLoop();
 
     CTrapSocket& Socket() { return *socket_; }
-    // For tests: the handle of a worker (0 receive, 1 intake, 2 alert).
+    // For tests: the handle of a worker (0 receive, 1 intake, 2 alert), and
+    // a hook that runs at the start of each of its units of work (set
+    // before Start).
     HANDLE ThreadHandle(int worker) const { return workers_[worker].thread; }
+    void SetUnitHook(int worker, std::function<void()> hook) { workers_[worker].gate.SetUnitHook(std::move(hook)); }
 
 private:
     enum class WorkerState { Starting, Running, Leaving };

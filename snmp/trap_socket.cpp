@@ -4,11 +4,12 @@
 
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <new>
 
 #include "core/work_gate.h"
 
-CTrapSocket::CTrapSocket() = default;
+CTrapSocket::CTrapSocket(std::size_t maxQueued) : maxQueued_(maxQueued) {}
 
 // RawPacketQueue's destructor frees every queued packet, head to tail,
 // without its mutex: the worker threads have been stopped by then.
@@ -71,6 +72,24 @@ void CTrapSocket::ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate, HANDLE pau
     }
 }
 
+bool CTrapSocket::QueuePacket(const char* bytes, int length) {
+    if (queue_.Count() >= maxQueued_) return false;
+    std::unique_ptr<RawPacket> packet(new (std::nothrow) RawPacket);
+    if (!packet) return false;
+    try {
+        packet->arrivalTime = std::time(nullptr);
+        const char* sender = inet_ntoa(senderAddress_.sin_addr);
+        packet->senderAddress = sender ? sender : "";
+    } catch (const std::bad_alloc&) {
+        return false;  // no memory left: dropped rather than thrown out of the thread
+    }
+    std::memcpy(packet->bytes, bytes, static_cast<std::size_t>(length));
+    packet->length = length;
+    if (!queue_.Append(packet.get())) return false;
+    packet.release();
+    return true;
+}
+
 bool CTrapSocket::ReceiveWaitingDatagram(WorkGate& gate, char* buffer) {
     // From here on the thread may allocate and take the queue's mutex, so it
     // holds its gate: Stop never ends it by force inside this block.
@@ -84,16 +103,8 @@ bool CTrapSocket::ReceiveWaitingDatagram(WorkGate& gate, char* buffer) {
         // queued truncated; the next one may follow. Anything else, the
         // would-block of an empty socket included, ends the turn.
         more = WSAGetLastError() == WSAEMSGSIZE;
-    } else {
-        auto* packet = new (std::nothrow) RawPacket;
-        if (packet) {
-            packet->arrivalTime = std::time(nullptr);
-            const char* sender = inet_ntoa(senderAddress_.sin_addr);
-            packet->senderAddress = sender ? sender : "";
-            std::memcpy(packet->bytes, buffer, static_cast<std::size_t>(n));
-            packet->length = n;
-            if (!queue_.Append(packet)) delete packet;
-        }
+    } else if (!QueuePacket(buffer, n)) {
+        dropped_.fetch_add(1);
     }
     gate.Leave();
     return more;

@@ -3,6 +3,8 @@
 #include <winsock.h>
 #include <windows.h>
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -15,10 +17,15 @@ constexpr int kSelectFailurePauseMs = 1000;
 constexpr std::size_t kMaxCommunityLength = 256;
 constexpr int kSocketReceiveBufferBytes = 4 * 1024 * 1024;
 constexpr int kMaxDatagramsPerTurn = 1024;
+// Most datagrams the raw queue holds; more are read and dropped. The intake
+// pass empties the queue every 5 s, so this keeps every datagram of a
+// 10,000/s flood (50,000 per period) and bounds the queue near 100 MiB,
+// far from a 32-bit process's 2 GiB.
+constexpr std::size_t kMaxQueuedDatagrams = 65536;
 
 class CTrapSocket {
 public:
-    CTrapSocket();
+    explicit CTrapSocket(std::size_t maxQueued = kMaxQueuedDatagrams);
     // Frees the datagrams still queued; the owner calls Close first.
     ~CTrapSocket();
     CTrapSocket(const CTrapSocket&) = delete;
@@ -42,16 +49,23 @@ public:
     void ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate, HANDLE pauseBreaker = nullptr);
 
     RawPacketQueue& Queue() { return queue_; }
+    // Datagrams read while the queue was full (or no memory was left), and
+    // so dropped; read by tests, never reported.
+    uint64_t DroppedCount() const { return dropped_.load(); }
     SOCKET Handle() const { return socket_; }
 
 private:
     // Reads and queues one waiting datagram; false when none is left (or the
     // gate refused or the socket failed).
     bool ReceiveWaitingDatagram(WorkGate& gate, char* buffer);
+    // Queues a copy of one datagram; false when it was dropped.
+    bool QueuePacket(const char* bytes, int length);
 
     SOCKET socket_ = 0;  // 0: no socket
     bool closed_ = false;
     sockaddr_in bindAddress_ = {};
     sockaddr_in senderAddress_ = {};
     RawPacketQueue queue_;  // owns its packets; has its own mutex
+    std::size_t maxQueued_;
+    std::atomic<uint64_t> dropped_{0};
 };

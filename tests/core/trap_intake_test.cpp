@@ -315,3 +315,24 @@ TEST(TrapIntake, OutOfRangeLengthsAreClampedToTheBuffer) {
     EXPECT_EQ(FromTexts(app), std::vector<std::string>{"10.0.0.2"});
     EXPECT_EQ(raw.Count(), 0u);
 }
+
+// A flood of accepted traps beyond what can be announced stops growing the
+// pending-event queue at its bound; the rest are dropped, counted, and
+// every packet is still freed.
+TEST(TrapIntake, PendingEventsStopAtTheirBoundAndTheRestAreCounted) {
+    CTrapApp app;
+    RawPacketQueue raw;
+    for (uint8_t i = 1; i <= 5; ++i) raw.Append(MakePacket(ColdStartFrom({10, 0, 0, i}), "127.0.0.1"));
+    OpenGate gate;
+    const uint64_t droppedBefore = DroppedPendingEvents();
+    EXPECT_EQ(RunIntakePass(raw, app, gate, 3), 3);
+    EXPECT_EQ(raw.Count(), 0u);
+    EXPECT_EQ(FromTexts(app), (std::vector<std::string>{"10.0.0.1", "10.0.0.2", "10.0.0.3"}));
+    EXPECT_EQ(DroppedPendingEvents() - droppedBefore, 2u);
+
+    // Once the alert thread has taken one, the next trap is queued again.
+    delete app.pendingEvents.Unlink(app.pendingEvents.Head());
+    raw.Append(MakePacket(ColdStartFrom({10, 0, 0, 9}), "127.0.0.1"));
+    EXPECT_EQ(RunIntakePass(raw, app, gate, 3), 1);
+    EXPECT_EQ(DroppedPendingEvents() - droppedBefore, 2u);
+}

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -222,6 +223,28 @@ TEST(TrapSocket, ARefusedGateLeavesTheDatagramUnread) {
     EXPECT_EQ(trapSocket.Queue().Count(), 1u);
 }
 
+// The raw queue is bounded: at the bound further datagrams are read,
+// dropped and counted, and queuing resumes once the intake pass makes room.
+TEST(TrapSocket, AFullQueueDropsAndCountsFurtherDatagrams) {
+    CTrapSocket trapSocket(5);
+    SocketCloser closer{trapSocket};
+    ASSERT_TRUE(trapSocket.Open(kPortBase + 10, "vandor"));
+    Sender sender;
+    for (int i = 0; i < 8; ++i) ASSERT_TRUE(sender.Send(kPortBase + 10, Pattern(40, static_cast<unsigned char>(i))));
+    OpenGate gate;
+    auto& queue = trapSocket.Queue();
+    for (int turn = 0; turn < 20 && queue.Count() + trapSocket.DroppedCount() < 8; ++turn) trapSocket.ReceiveOnce(1, gate);
+    EXPECT_EQ(queue.Count(), 5u);
+    EXPECT_EQ(trapSocket.DroppedCount(), 3u);
+    EXPECT_EQ(Packets(trapSocket).front()->bytes[0], Pattern(40, 0)[0]) << "the first ones are kept";
+
+    delete queue.Unlink(queue.Head());
+    ASSERT_TRUE(sender.Send(kPortBase + 10, Pattern(40, 9)));
+    for (int turn = 0; turn < 20 && queue.Count() < 5; ++turn) trapSocket.ReceiveOnce(1, gate);
+    EXPECT_EQ(queue.Count(), 5u);
+    EXPECT_EQ(trapSocket.DroppedCount(), 3u);
+}
+
 namespace {
 class ReceiverTest : public ::testing::Test {
 protected:
@@ -375,4 +398,69 @@ TEST_F(ReceiverTest, StopDuringAFloodLeavesNoLockTakenAndFreesThePort) {
         EXPECT_TRUE(again.Open(app_.port, "vandor")) << "the stopped engine's socket is still bound";
     }
     std::printf("slowest Stop during the flood: %lu ms\n", slowestStop);
+}
+
+// A unit of work under way when Stop comes is waited for, not cut short,
+// even when it waits on the main thread (as the screen-saver broadcast
+// does): Stop goes on answering sent messages. The intake and alert
+// threads' first units (about 5 s after Start) are made slow by a hook
+// that holds the pending-event queue's lock and sends a message to a
+// window of this thread. Without the stop gate the threads would be
+// ended inside the hook, leaving that lock held.
+TEST_F(ReceiverTest, StopWaitsForUnitsUnderWayAndAnswersTheirMessages) {
+    app_.receiveTimeout = 1;
+    HWND window = CreateWindowExA(0, "STATIC", "main-thread window", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    struct UnitProbe {
+        HANDLE entered = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        std::atomic<bool> first{true};
+        std::atomic<bool> finished{false};
+        std::atomic<bool> answered{false};
+    } probes[2];
+    CTrapReceiver receiver;
+    for (int i = 0; i < 2; ++i) {
+        UnitProbe* probe = &probes[i];
+        // The intake unit holds the raw queue's lock, the alert unit the
+        // pending-event queue's.
+        std::mutex* held = i == 0 ? receiver.Socket().Queue().Lock().release() : app_.pendingEvents.Lock().release();
+        held->unlock();
+        receiver.SetUnitHook(i + 1, [probe, held, window] {
+            if (!probe->first.exchange(false)) return;
+            SetEvent(probe->entered);
+            std::lock_guard<std::mutex> lock(*held);
+            Sleep(300);
+            DWORD_PTR result = 0;
+            probe->answered = SendMessageTimeoutA(window, WM_USER + 7, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+            probe->finished = true;
+        });
+    }
+    ASSERT_TRUE(receiver.Start());
+    // The intake pass has a unit only for a queued datagram.
+    Sender sender;
+    EXPECT_TRUE(sender.Send(app_.port, Pattern(30, 1)));
+    HANDLE entered[2] = {probes[0].entered, probes[1].entered};
+    EXPECT_EQ(WaitForMultipleObjects(2, entered, TRUE, 10000), WAIT_OBJECT_0) << "the first units never ran";
+
+    const DWORD start = GetTickCount();
+    receiver.Stop();
+    const DWORD took = GetTickCount() - start;
+    EXPECT_LT(took, 3000u) << "Stop waited for a unit that waited on it";
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i == 0 ? "intake" : "alert");
+        EXPECT_TRUE(probes[i].finished.load()) << "the unit was cut short";
+        EXPECT_TRUE(probes[i].answered.load()) << "the message sent to the main thread got no answer";
+        CloseHandle(probes[i].entered);
+    }
+    auto& raw = receiver.Socket().Queue();
+    CTrapApp* app = &app_;
+    EXPECT_TRUE(FinishesWithin(3000, [app, &raw] {
+        delete app->pendingEvents.Unlink(app->pendingEvents.Head());
+        auto* packet = new RawPacket;
+        if (!raw.Append(packet)) delete packet;
+        delete raw.Unlink(raw.Head());
+        std::vector<char> churn(1 << 16);
+        (void)churn;
+    })) << "a lock was left held";
+    DestroyWindow(window);
 }
