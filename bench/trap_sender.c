@@ -6,8 +6,9 @@
  * that are compared side by side see the same stream. RATE is datagrams per
  * second (per port); 0 sends as fast as sendto() allows. The
  * pacing is by schedule: after t seconds, RATE*t datagrams should have gone,
- * so a late wake-up is made good by a burst rather than lost. Prints the
- * number sent, the time taken and the rate achieved. POSIX only. */
+ * so a late wake-up is made good by a burst rather than lost. With
+ * TRAP_SENDER_SECONDS set, sending also ends after that many seconds.
+ * Prints the number sent, the time taken and the rate achieved. POSIX only. */
 #define _POSIX_C_SOURCE 200809L
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -58,10 +59,14 @@ int main(int argc, char** argv) {
         ++ports;
     }
 
+    const char* seconds = getenv("TRAP_SENDER_SECONDS");
+    const double limit = seconds ? atof(seconds) : 0.0;
     long sent = 0, failed = 0;
     const double start = Now();
     while (sent + failed < count) {
-        long due = count;
+        if (limit > 0 && Now() - start >= limit) break;
+        long due = sent + failed + 1000; /* the time limit is looked at every 1000 */
+        if (due > count) due = count;
         if (rate > 0) {
             due = (long)((Now() - start) * rate) + 1;
             if (due > count) due = count;

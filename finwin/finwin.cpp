@@ -10,15 +10,24 @@ constexpr int kTitleBufferSize = 2048;  // GetWindowTextA keeps 2047 bytes and a
 constexpr int kMaxRequests = 4;
 constexpr DWORD kWaitPerRequestMs = 5000;
 constexpr DWORD kPollIntervalMs = 10;
+constexpr int kMaxWalks = 8;
 
 // First top-level window, in Z order from the top and hidden ones included,
 // whose title equals `title` without regard to case in the ANSI code page.
+// A window destroyed while the walk stands on it has no successor any more,
+// which would end the walk early and miss a window further down: the walk
+// then starts again from the top, a few times at most.
 HWND FindTopLevelWindow(const char* title, UINT codePage) {
     char text[kTitleBufferSize];
-    for (HWND window = GetTopWindow(GetDesktopWindow()); window; window = GetWindow(window, GW_HWNDNEXT)) {
-        ZeroMemory(text, sizeof text);
-        if (GetWindowTextA(window, text, kTitleBufferSize) <= 0) continue;  // untitled, or gone meanwhile
-        if (MbsEqualNoCase(text, title, codePage)) return window;
+    for (int walk = 0; walk < kMaxWalks; ++walk) {
+        HWND last = nullptr;
+        for (HWND window = GetTopWindow(GetDesktopWindow()); window; window = GetWindow(window, GW_HWNDNEXT)) {
+            last = window;
+            ZeroMemory(text, sizeof text);
+            if (GetWindowTextA(window, text, kTitleBufferSize) <= 0) continue;  // untitled, or gone meanwhile
+            if (MbsEqualNoCase(text, title, codePage)) return window;
+        }
+        if (!last || IsWindow(last)) return nullptr;  // reached the bottom of the Z order
     }
     return nullptr;
 }
