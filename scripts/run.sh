@@ -79,9 +79,10 @@ if [ "${DOVREL_SCREENSHOTS:-0}" = 1 ]; then
     mkdir -p "$shots"
     # Wine's own tray window (there is no desktop panel): right-click the icon.
     tray="$(xdotool search --name "Wine System Tray" 2>/dev/null | head -1 || true)"
+    # Coordinates inside the window: under a window manager the position
+    # that getwindowgeometry reports counts the frame twice.
     if [ -n "$tray" ]; then
-        eval "$(xdotool getwindowgeometry --shell "$tray")"
-        xdotool mousemove $((X + 8)) $((Y + 8)) click 3
+        xdotool mousemove --window "$tray" 8 8 click 3
         sleep 2
     fi
     import -window root "$shots/tray.png"
