@@ -126,8 +126,10 @@ dovrel_setup() {
   shift
   for kv in "$@"; do sed_args+=(-e "/^\[usKarn_trap\]/,/^\[/ s|^${kv%%=*}=.*|$kv|"); done
   LC_ALL=C sed "${sed_args[@]}" "$ROOT/installer/Dovrel.ini" >"$dir/Dovrel.ini"
+  # The installer's registry view (64-bit), read first; the other emptied.
+  wine reg delete 'HKLM\Software\Orvanta\Quillmont\CurrentVersion' /v InstallPath /f /reg:32 >/dev/null 2>&1
   wine reg add 'HKLM\Software\Orvanta\Quillmont\CurrentVersion' /v InstallPath /t REG_SZ \
-    /d "$(winepath -w "$dir" 2>/dev/null)" /f >/dev/null 2>&1
+    /d "$(winepath -w "$dir" 2>/dev/null)" /f /reg:64 >/dev/null 2>&1
 }
 
 # dovrel_start: starts Dovrel.exe; sets DOVREL_JOB (the wine launcher, whose

@@ -59,13 +59,20 @@ write_ini() {
     } >"$dir/Dovrel.ini"
 }
 
+# InstallPath goes where the installer puts it, the 64-bit registry view,
+# which Dovrel reads first; the 32-bit view is emptied so that nothing left
+# there by another run is found instead.
 set_install_path() {  # set_install_path UNIX_DIR
     local win
     win="$(WINEDEBUG=-all winepath -w "$1" 2>/dev/null)"
-    "$WINE_RUN" reg add "$INSTALL_KEY" /v InstallPath /t REG_SZ /d "$win" /f >/dev/null 2>&1
+    "$WINE_RUN" reg delete "$INSTALL_KEY" /v InstallPath /f /reg:32 >/dev/null 2>&1 || true
+    "$WINE_RUN" reg add "$INSTALL_KEY" /v InstallPath /t REG_SZ /d "$win" /f /reg:64 >/dev/null 2>&1
 }
 clear_install_path() {
-    "$WINE_RUN" reg delete "$INSTALL_KEY" /v InstallPath /f >/dev/null 2>&1 || true
+    local view
+    for view in 32 64; do
+        "$WINE_RUN" reg delete "$INSTALL_KEY" /v InstallPath /f /reg:$view >/dev/null 2>&1 || true
+    done
 }
 
 # start_dovrel [ENV ARGS...]: starts $DOVREL in the background under

@@ -25,7 +25,7 @@ probe() { bash "$run" "$probe" "$@" 2>/dev/null | tr -d '\r'; }
 alerts() { probe list | grep -a ' "TOLM" ' || true; }
 
 regkey='HKLM\Software\Orvanta\Quillmont\CurrentVersion'
-old_install_path=$(bash "$run" reg query "$regkey" /v InstallPath 2>/dev/null | tr -d '\r' |
+old_install_path=$(bash "$run" reg query "$regkey" /v InstallPath /reg:64 2>/dev/null | tr -d '\r' |
   awk '/InstallPath/ { sub(/.*REG_SZ[ \t]+/, ""); print }')
 cleanup() {
   if [ -n "$dovrel_job" ] && kill -0 "$dovrel_job" 2>/dev/null; then
@@ -34,9 +34,9 @@ cleanup() {
     kill "$dovrel_job" 2>/dev/null
   fi
   if [ -n "$old_install_path" ]; then
-    bash "$run" reg add "$regkey" /v InstallPath /t REG_SZ /d "$old_install_path" /f >/dev/null 2>&1
+    bash "$run" reg add "$regkey" /v InstallPath /t REG_SZ /d "$old_install_path" /f /reg:64 >/dev/null 2>&1
   else
-    bash "$run" reg delete "$regkey" /v InstallPath /f >/dev/null 2>&1
+    bash "$run" reg delete "$regkey" /v InstallPath /f /reg:64 >/dev/null 2>&1
   fi
   rm -rf "$work"
 }
@@ -95,7 +95,9 @@ wait_alerts() {
 }
 
 install_path=$(bash "$run" winepath -w "$work" 2>/dev/null | tr -d '\r')
-bash "$run" reg add "$regkey" /v InstallPath /t REG_SZ /d "$install_path" /f >/dev/null 2>&1 ||
+# The installer's view (64-bit), which Dovrel reads first; the other emptied.
+bash "$run" reg delete "$regkey" /v InstallPath /f /reg:32 >/dev/null 2>&1
+bash "$run" reg add "$regkey" /v InstallPath /t REG_SZ /d "$install_path" /f /reg:64 >/dev/null 2>&1 ||
   fail "cannot set InstallPath"
 
 # --- 1. hostile datagrams, each followed by a good trap -----------------
