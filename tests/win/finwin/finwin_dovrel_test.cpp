@@ -41,12 +41,13 @@ int FreeUdpPort() {
 }
 
 // Points InstallPath at a directory for the life of the object and puts
-// back what was there before.
+// back what was there before; in the 64-bit registry view, where the
+// installer writes it and which Dovrel of either build reads first.
 class InstallPathValue {
 public:
     explicit InstallPathValue(const std::string& value) {
         HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS) {
             char buffer[512] = {};
             DWORD size = sizeof buffer - 1;
             had_ = RegQueryValueExA(key, kInstallValue, nullptr, &oldType_, reinterpret_cast<BYTE*>(buffer), &size) ==
@@ -61,7 +62,7 @@ public:
             Write(old_.data(), oldType_, static_cast<DWORD>(old_.size()));
         } else {
             HKEY key;
-            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS) {
                 RegDeleteValueA(key, kInstallValue);
                 RegCloseKey(key);
             }
@@ -74,7 +75,7 @@ public:
 private:
     static bool Write(const char* data, DWORD type, DWORD size) {
         HKEY key;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr) !=
             ERROR_SUCCESS)
             return false;
         const bool ok = RegSetValueExA(key, kInstallValue, 0, type, reinterpret_cast<const BYTE*>(data), size) ==
