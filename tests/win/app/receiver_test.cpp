@@ -233,7 +233,8 @@ TEST(TrapSocket, AFullQueueDropsAndCountsFurtherDatagrams) {
     for (int i = 0; i < 8; ++i) ASSERT_TRUE(sender.Send(kPortBase + 10, Pattern(40, static_cast<unsigned char>(i))));
     OpenGate gate;
     auto& queue = trapSocket.Queue();
-    for (int turn = 0; turn < 20 && queue.Count() + trapSocket.DroppedCount() < 8; ++turn) trapSocket.ReceiveOnce(1, gate);
+    for (int turn = 0; turn < 20 && queue.Count() + trapSocket.DroppedCount() < 8; ++turn)
+        trapSocket.ReceiveOnce(1, gate);
     EXPECT_EQ(queue.Count(), 5u);
     EXPECT_EQ(trapSocket.DroppedCount(), 3u);
     EXPECT_EQ(Packets(trapSocket).front()->bytes[0], Pattern(40, 0)[0]) << "the first ones are kept";

@@ -17,6 +17,7 @@ namespace {
 
 constexpr char kInstallKey[] = "Software\\Orvanta\\Quillmont\\CurrentVersion";
 constexpr char kInstallValue[] = "InstallPath";
+constexpr REGSAM kView = KEY_WOW64_64KEY;
 
 // True when a UDP socket can be bound to the port now.
 bool UdpPortFree(int port) {
@@ -47,7 +48,7 @@ class InstallPathValue {
 public:
     explicit InstallPathValue(const std::string& value) {
         HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS) {
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_QUERY_VALUE | kView, &key) == ERROR_SUCCESS) {
             char buffer[512] = {};
             DWORD size = sizeof buffer - 1;
             had_ = RegQueryValueExA(key, kInstallValue, nullptr, &oldType_, reinterpret_cast<BYTE*>(buffer), &size) ==
@@ -62,7 +63,7 @@ public:
             Write(old_.data(), oldType_, static_cast<DWORD>(old_.size()));
         } else {
             HKEY key;
-            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS) {
+            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_SET_VALUE | kView, &key) == ERROR_SUCCESS) {
                 RegDeleteValueA(key, kInstallValue);
                 RegCloseKey(key);
             }
@@ -75,7 +76,8 @@ public:
 private:
     static bool Write(const char* data, DWORD type, DWORD size) {
         HKEY key;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr) !=
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, nullptr, 0, KEY_SET_VALUE | kView, nullptr, &key,
+                            nullptr) !=
             ERROR_SUCCESS)
             return false;
         const bool ok = RegSetValueExA(key, kInstallValue, 0, type, reinterpret_cast<const BYTE*>(data), size) ==
