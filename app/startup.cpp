@@ -14,7 +14,7 @@ namespace {
 HANDLE g_instanceMutex = nullptr;
 
 void FailStart(HWND window, UINT textId) {
-    ShowWarning(LoadWarningText(static_cast<HINSTANCE>(g_app->instance), textId));
+    ShowWarning(LoadWarningText(static_cast<HINSTANCE>(g_app->instance), textId, GetACP()));
     PostMessageA(window, WM_DESTROY, 0, 0);
 }
 }  // namespace

@@ -6,17 +6,10 @@
 #include "resource.h"
 
 namespace {
-constexpr UINT kShiftJis = 932;
+constexpr UINT kJapaneseCodePage = 932;
 
 // The text the dialog shows; set by ShowWarning before the dialog opens.
 std::string g_warningText;
-
-std::wstring WideFromShiftJis(const std::string& text) {
-    int n = MultiByteToWideChar(kShiftJis, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(kShiftJis, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
-}
 
 void CentreTopmost(HWND dialog) {
     RECT desktop, own;
@@ -33,12 +26,7 @@ INT_PTR CALLBACK WarningDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_INITDIALOG:
         ImmAssociateContext(dialog, nullptr);
         CentreTopmost(dialog);
-        // On a Japanese system the Shift-JIS bytes go in as they are; on any
-        // other the text goes in as UTF-16 so that it stays legible.
-        if (GetACP() == kShiftJis)
-            SetDlgItemTextA(dialog, IDC_WARNING_TEXT, g_warningText.c_str());
-        else
-            SetDlgItemTextW(dialog, IDC_WARNING_TEXT, WideFromShiftJis(g_warningText).c_str());
+        SetDlgItemTextA(dialog, IDC_WARNING_TEXT, g_warningText.c_str());
         return TRUE;
     case WM_COMMAND:
         // Only OK (id 1) closes the warning; Escape (id 2) does nothing.
@@ -53,14 +41,17 @@ INT_PTR CALLBACK WarningDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }
 }  // namespace
 
-std::string LoadWarningText(HINSTANCE instance, UINT id) {
+std::string LoadWarningText(HINSTANCE instance, UINT id, UINT codePage) {
+    // The dialog is an ANSI window: outside code page 932 Japanese would turn
+    // into question marks, so the English text of the same warning is used.
+    const UINT textId = codePage == kJapaneseCodePage ? id : id + IDS_ENGLISH_OFFSET;
     const wchar_t* text = nullptr;
     // With a buffer size of 0 LoadStringW hands back a pointer into the resource.
-    int length = LoadStringW(instance, id, reinterpret_cast<LPWSTR>(&text), 0);
+    int length = LoadStringW(instance, textId, reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || !text) return std::string();
-    int n = WideCharToMultiByte(kShiftJis, 0, text, length, nullptr, 0, nullptr, nullptr);
+    int n = WideCharToMultiByte(codePage, 0, text, length, nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(kShiftJis, 0, text, length, &bytes[0], n, nullptr, nullptr);
+    if (n > 0) WideCharToMultiByte(codePage, 0, text, length, &bytes[0], n, nullptr, nullptr);
     return bytes;
 }
 

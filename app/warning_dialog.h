@@ -4,10 +4,11 @@
 
 #include <string>
 
-// The Japanese warning text of string resource id, as Shift-JIS bytes
-// (code page 932), whatever the system's ANSI code page.
-std::string LoadWarningText(HINSTANCE instance, UINT id);
+// The warning of string resource id (a Japanese text's id) as bytes of
+// codePage, the ANSI code page the dialog will show it in: the Japanese text
+// (Shift-JIS) under 932, its English counterpart under any other.
+std::string LoadWarningText(HINSTANCE instance, UINT id, UINT codePage);
 
-// Shows text (Shift-JIS bytes) in dialog 101, owned by g_app's main window,
-// and returns when OK is pressed.
+// Shows text (bytes of the ANSI code page) in dialog 101, owned by g_app's
+// main window, and returns when OK is pressed.
 void ShowWarning(const std::string& text);

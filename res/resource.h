@@ -17,7 +17,12 @@
 #define IDC_ALERT_DATE 1002
 #define IDC_ALERT_FROM 1003
 
-// Strings: the start-up warnings (Japanese)
+// Strings: the start-up warnings, Japanese; the English text of each has
+// its id + IDS_ENGLISH_OFFSET
 #define IDS_ALREADY_RUNNING 201
 #define IDS_SETTINGS_READ_FAILED 202
 #define IDS_START_FAILED 203
+#define IDS_ENGLISH_OFFSET 10
+#define IDS_ALREADY_RUNNING_EN 211
+#define IDS_SETTINGS_READ_FAILED_EN 212
+#define IDS_START_FAILED_EN 213

@@ -182,12 +182,22 @@ TEST_F(DefaultIni, ColoursFollowWhatEachMessageMeans) {
         const Section& c = sections_[name];
         auto colour = [&](int key) { return c.at(std::to_string(key)).substr(0, c.at(std::to_string(key)).find(',')); };
         EXPECT_EQ(colour(3), "red") << "on battery";
-        EXPECT_EQ(colour(4), "green") << "back on utility power";
+        EXPECT_EQ(colour(4), "green") << "on-battery alarm removed";
+        // The removal of shutdown pending (55) or imminent (57) also follows
+        // a shutdown that took place: never green.
         for (int cleared = 13; cleared <= 59; cleared += 2)
             if (cleared != 15) {
-                EXPECT_EQ(colour(cleared), "green") << name << "/" << cleared;
+                EXPECT_EQ(colour(cleared), cleared == 55 || cleared == 57 ? "orange" : "green")
+                    << name << "/" << cleared;
             }
-        for (int urgent : {12, 14, 16, 18, 56}) EXPECT_EQ(colour(urgent), "red") << name << "/" << urgent;
+        // Batteries, output or whole UPS off, awaiting power, shutdown.
+        for (int urgent : {12, 14, 16, 18, 32, 34, 38, 40, 52, 54, 56})
+            EXPECT_EQ(colour(urgent), "red") << name << "/" << urgent;
+        // The device codes have no published meaning: no alarm colour.
+        for (int key : ReachableKeys())
+            if (key >= 110) {
+                EXPECT_EQ(colour(key), "orange") << name << "/" << key;
+            }
         // Both languages give every key the same colour.
         for (int key : ReachableKeys())
             EXPECT_EQ(colour(key), sections_["uskarn_msgeng"].at(std::to_string(key)).substr(

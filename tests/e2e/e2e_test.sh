@@ -142,32 +142,32 @@ trap_v1 vandor "$ups" 127.0.0.4 6 1 ''                                          
 trap_v1 vandor "$ups" 127.0.0.4 6 3 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.3.0            # low battery raised
 trap_v1 vandor "$ups" 127.0.0.4 6 4 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.3.0            # low battery cleared
 trap_v1 vandor "$ups" 127.0.0.4 6 4 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.2.0            # on-battery alarm cleared
-trap_v1 vandor "$entA" 127.0.0.5 6 2 '' "$outlet.1.3" i 3 "$outlet.6.3" s Rack        # outlet 3 off
-trap_v1 vandor "$entA" 127.0.0.5 6 6 ''                                               # device overload
+trap_v1 vandor "$entA" 127.0.0.5 6 2 '' "$outlet.1.3" i 3 "$outlet.6.3" s Rack        # outlet 3, code 2
+trap_v1 vandor "$entA" 127.0.0.5 6 6 ''                                               # device code 6
 trap_v1 public 1.3.6.1.4.1.8072.9 127.0.0.6 0 0 ''                                    # wrong community: dropped
 expect_alerts 9 15
 alerts="$(read_alerts)"
 echo "$alerts"
-expect_alert "$alerts" orange "From: 127.0.0.2" "Cold start: the device has been restarted"
-expect_alert "$alerts" orange "From: 127.0.0.3" "Warm start: the device's agent has been restarted"
-expect_alert "$alerts" orange "From: 127.0.0.3" "Authentication failure: the device received a request with a wrong community"
-expect_alert "$alerts" red "From: 127.0.0.4" "UPS on battery: utility power has failed"
-expect_alert "$alerts" red "From: 127.0.0.4" "Low battery: little battery time remains"
-expect_alert "$alerts" green "From: 127.0.0.4" "Low battery condition cleared"
-expect_alert "$alerts" green "From: 127.0.0.4" "Utility power restored: the UPS is back on utility power"
-expect_alert "$alerts" orange "From: 127.0.0.5" "Outlet:3[Rack] switched off"
-expect_alert "$alerts" red "From: 127.0.0.5" "Power device overload: the load exceeds its rating"
+expect_alert "$alerts" orange "From: 127.0.0.2" "Cold start: the sender's SNMP agent is reinitialising; its configuration may have changed"
+expect_alert "$alerts" orange "From: 127.0.0.3" "Warm start: the device's SNMP agent is reinitialising; its configuration is unchanged"
+expect_alert "$alerts" orange "From: 127.0.0.3" "Authentication failure: the device received an SNMP message that was not properly authenticated"
+expect_alert "$alerts" red "From: 127.0.0.4" "UPS on battery: the UPS is operating on battery power"
+expect_alert "$alerts" red "From: 127.0.0.4" "Low battery: the remaining battery run-time is at or below the configured low-battery time"
+expect_alert "$alerts" green "From: 127.0.0.4" "Low-battery alarm cleared"
+expect_alert "$alerts" green "From: 127.0.0.4" "On-battery alarm cleared: the UPS is no longer drawing power from its batteries"
+expect_alert "$alerts" orange "From: 127.0.0.5" "Outlet:3[Rack] event, code 2"
+expect_alert "$alerts" orange "From: 127.0.0.5" "Outlet device event, code 6"
 grep -q '127.0.0.6' <<<"$alerts" && fail "a trap with the wrong community was shown"
 grep -qE '\|[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\|' <<<"$alerts" || fail "no date text"
 
 echo "== batch 2: unknown trap, outlet without a name, key 130"
 trap_v1 vandor 1.3.6.1.4.1.8072.9 127.0.0.7 6 9 '' 1.3.6.1.2.1.1.5.0 s x            # matches no rule
-trap_v1 vandor "$entA" 127.0.0.7 6 8 '' "$outlet.1.2" i 2 "$outlet.6.2" s ''          # outlet 2, settings
+trap_v1 vandor "$entA" 127.0.0.7 6 8 '' "$outlet.1.2" i 2 "$outlet.6.2" s ''          # outlet 2, code 8
 expect_alerts 2 15
 alerts="$(read_alerts)"
 echo "$alerts"
 expect_alert "$alerts" orange "From: 127.0.0.7" "Trap of an unrecognised kind received"
-expect_alert "$alerts" orange "From: 127.0.0.7" "Outlet:2[none] settings changed"
+expect_alert "$alerts" orange "From: 127.0.0.7" "Outlet:2[none] event, code 8"
 stop_dovrel
 
 echo "== batch 3: target 127.0.0.1 with mask 255.255.255.0 (agent address masked)"
@@ -179,7 +179,7 @@ trap_v1 vandor 1.3.6.1.4.1.8072.9 10.0.0.9 0 0 ''      # other network: dropped
 expect_alerts 1 15
 alerts="$(read_alerts)"
 echo "$alerts"
-expect_alert "$alerts" orange "From: 127.0.0.9" "Cold start: the device has been restarted"
+expect_alert "$alerts" orange "From: 127.0.0.9" "Cold start: the sender's SNMP agent is reinitialising; its configuration may have changed"
 grep -q '10.0.0.9' <<<"$alerts" && fail "a masked-out sender was shown"
 stop_dovrel
 
@@ -195,7 +195,7 @@ snmptrap --clientaddr=127.0.0.2 -v 1 -c vandor "127.0.0.1:$port" 1.3.6.1.4.1.807
 expect_alerts 1 15
 alerts="$(read_alerts)"
 echo "$alerts"
-expect_alert "$alerts" orange "From: 127.0.0.12" "Cold start: the device has been restarted"
+expect_alert "$alerts" orange "From: 127.0.0.12" "Cold start: the sender's SNMP agent is reinitialising; its configuration may have changed"
 stop_dovrel
 
 [ "$failures" = 0 ] || die "$failures check(s) failed"

@@ -65,11 +65,23 @@ struct IconGroup {
 #pragma pack(pop)
 }  // namespace
 
-TEST(ShellResources, WarningTextsReachTheDialogAsShiftJis) {
+TEST(ShellResources, WarningTextsReachTheDialogAsShiftJisUnderCodePage932) {
     HINSTANCE self = GetModuleHandleA(nullptr);
-    EXPECT_EQ(LoadWarningText(self, IDS_ALREADY_RUNNING), ShiftJisFromUtf8("既に本アプリケーションは起動しています"));
-    EXPECT_EQ(LoadWarningText(self, IDS_SETTINGS_READ_FAILED), ShiftJisFromUtf8("INIファイル読込み失敗\n"));
-    EXPECT_EQ(LoadWarningText(self, IDS_START_FAILED), ShiftJisFromUtf8("起動に失敗しました。終了します"));
+    EXPECT_EQ(LoadWarningText(self, IDS_ALREADY_RUNNING, 932), ShiftJisFromUtf8("既に本アプリケーションは起動しています"));
+    EXPECT_EQ(LoadWarningText(self, IDS_SETTINGS_READ_FAILED, 932), ShiftJisFromUtf8("INIファイル読込み失敗\n"));
+    EXPECT_EQ(LoadWarningText(self, IDS_START_FAILED, 932), ShiftJisFromUtf8("起動に失敗しました。終了します"));
+}
+
+// An ANSI window outside code page 932 cannot show Japanese: each warning
+// has an English text of the same meaning, and Western or Korean systems
+// alike get it.
+TEST(ShellResources, WarningTextsAreEnglishUnderOtherCodePages) {
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    for (UINT codePage : {1252u, 949u}) {
+        EXPECT_EQ(LoadWarningText(self, IDS_ALREADY_RUNNING, codePage), "This application is already running.");
+        EXPECT_EQ(LoadWarningText(self, IDS_SETTINGS_READ_FAILED, codePage), "Failed to read the INI file.");
+        EXPECT_EQ(LoadWarningText(self, IDS_START_FAILED, codePage), "Start-up failed. The program will now end.");
+    }
 }
 
 TEST(ShellResources, IconGroupHolds32And16PixelImagesOf16Colours) {
