@@ -29,11 +29,8 @@ DWORD ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 // Writes and flushes, so that the file put in place is on the disk before
-// the old one goes.
-DWORD WriteWholeFile(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) return GetLastError();
+// the old one goes. Closes file.
+DWORD WriteAndClose(HANDLE file, const std::string& bytes) {
     DWORD result = ERROR_SUCCESS;
     for (std::size_t done = 0; done < bytes.size() && result == ERROR_SUCCESS;) {
         DWORD n = 0;
@@ -53,12 +50,19 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-// A new empty file with a unique name in folder (GetTempFileNameA makes it).
-DWORD NewFileIn(const std::string& folder, std::string& name) {
-    char buffer[MAX_PATH] = {};
-    if (!GetTempFileNameA(folder.c_str(), "kal", 0, buffer)) return GetLastError();
-    name = buffer;
-    return ERROR_SUCCESS;
+// A new file with a name of its own in folder, open for writing. Made with
+// CreateFileA itself so that its error (ERROR_ACCESS_DENIED in a folder the
+// user may not write) is the answer.
+DWORD NewFileIn(const std::string& folder, std::string& name, HANDLE& file) {
+    const std::string base = folder + (folder.back() == '\\' ? "" : "\\") + "~kalbrit" +
+                             std::to_string(GetCurrentProcessId()) + "-";
+    for (unsigned n = GetTickCount() & 0xFFFF, tries = 0; tries < 100; ++n, ++tries) {
+        name = base + std::to_string(n) + ".tmp";
+        file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) return ERROR_SUCCESS;
+        if (GetLastError() != ERROR_FILE_EXISTS) return GetLastError();
+    }
+    return ERROR_FILE_EXISTS;
 }
 
 bool IsBusy(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION; }
@@ -69,8 +73,10 @@ bool IsBusy(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == E
 // alert at this moment, so a sharing violation is tried again for a while.
 DWORD ReplaceKeepingOld(const std::string& path, const std::string& replacement, const std::string& folder) {
     std::string backup;
-    if (DWORD error = NewFileIn(folder, backup)) return error;
-    DeleteFileA(backup.c_str());  // the name is reserved enough: ReplaceFileA makes the file
+    HANDLE reserved = INVALID_HANDLE_VALUE;
+    if (DWORD error = NewFileIn(folder, backup, reserved)) return error;
+    CloseHandle(reserved);
+    DeleteFileA(backup.c_str());  // a name nobody uses; ReplaceFileA makes the file
     DWORD error = ERROR_SUCCESS;
     for (int attempt = 0; attempt < 20; ++attempt) {
         if (ReplaceFileA(path.c_str(), replacement.c_str(), backup.c_str(), 0, nullptr, nullptr)) {
@@ -107,8 +113,9 @@ DWORD SaveTrapSettingsToFile(const std::string& path, const std::vector<TrapSett
 
     const std::string folder = FolderOf(path);
     std::string copy;
-    if (DWORD error = NewFileIn(folder, copy)) return error;
-    if (DWORD error = WriteWholeFile(copy, WithTrapSettings(bytes, settings))) {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    if (DWORD error = NewFileIn(folder, copy, file)) return error;
+    if (DWORD error = WriteAndClose(file, WithTrapSettings(bytes, settings))) {
         DeleteFileA(copy.c_str());
         return error;
     }
