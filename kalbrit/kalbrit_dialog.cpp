@@ -2,18 +2,34 @@
 
 #include <string>
 
-#include "app/trap_app.h"
+#include "kalbrit/elevated_copy_win32.h"
+#include "kalbrit/kalbrit_texts.h"
 #include "kalbrit/resource.h"
+#include "kalbrit/settings_save_win32.h"
 #include "kalbrit/trap_form.h"
 #include "win/win32_profile_reader.h"
 
 namespace {
 
-constexpr char kTitle[] = "Kalbrit";
+constexpr wchar_t kTitle[] = L"Kalbrit";
 
 struct DialogState {
     std::string path;
+    UiLanguage language;
+    bool saving = false;  // while the elevated copy runs
 };
+
+std::wstring Widen(const std::string& text, UINT codePage) {
+    if (text.empty()) return {};
+    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+// Texts of the table are UTF-8; paths and values are in the ANSI code page.
+std::wstring Text(KalbritText id, UiLanguage language) { return Widen(TextOf(id, language), CP_UTF8); }
+std::wstring Ansi(const std::string& text) { return Widen(text, CP_ACP); }
 
 std::string ItemText(HWND dialog, int id) {
     HWND item = GetDlgItem(dialog, id);
@@ -68,69 +84,96 @@ int ControlOf(TrapField field) {
     return IDC_PORT;
 }
 
-std::string SystemMessage(DWORD error) {
-    char* text = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+// The system's wording of an error, in the user's language.
+std::wstring SystemMessage(DWORD error) {
+    wchar_t* text = nullptr;
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                  FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string s = n && text ? std::string(text, n) : "error " + std::to_string(error);
+                             nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring s = n && text ? std::wstring(text, n) : std::wstring();
     if (text) LocalFree(text);
-    while (!s.empty() && (s.back() == '\n' || s.back() == '\r' || s.back() == ' ')) s.pop_back();
-    return s;
+    while (!s.empty() && (s.back() == L'\n' || s.back() == L'\r' || s.back() == L' ')) s.pop_back();
+    wchar_t code[32];
+    wsprintfW(code, L"(%lu)", error);
+    return s.empty() ? code : s + L" " + code;
 }
 
-// Opening for writing first tells a read-only file or folder apart before any
-// key is written, so a failure never leaves half of the section changed.
-bool CanWrite(const std::string& path, DWORD& error) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        error = GetLastError();
-        return false;
+void Tell(HWND dialog, const std::wstring& text, UINT icon) { MessageBoxW(dialog, text.c_str(), kTitle, MB_OK | icon); }
+
+void TellNothingSaved(HWND dialog, const DialogState& state, const std::wstring& head, UINT icon) {
+    Tell(dialog, head + L"\n\n" + Text(KalbritText::NothingSaved, state.language), icon);
+}
+
+void TellSaved(HWND dialog, const DialogState& state, KalbritText how) {
+    Tell(dialog,
+         Text(how, state.language) + L"\n" + Ansi(state.path) + L"\n\n" +
+             Text(KalbritText::TakesEffect, state.language),
+         MB_ICONINFORMATION);
+}
+
+// The settings file's folder is not writable for this user (Program Files,
+// the Windows folder) or the file is read-only: save through an elevated copy.
+void SaveAsAdministrator(HWND dialog, DialogState& state, const std::vector<TrapSetting>& settings) {
+    state.saving = true;
+    ElevatedOutcome outcome = SaveWithElevatedCopy(dialog, state.path, settings);
+    state.saving = false;
+    const UiLanguage lang = state.language;
+    switch (outcome.kind) {
+    case ElevatedOutcome::Saved:
+        TellSaved(dialog, state, KalbritText::SavedAsAdministrator);
+        return;
+    case ElevatedOutcome::Declined:
+        TellNothingSaved(dialog, state, Text(KalbritText::NeedsAdministrator, lang), MB_ICONWARNING);
+        return;
+    case ElevatedOutcome::NotStarted:
+        TellNothingSaved(dialog, state, Text(KalbritText::CannotElevate, lang) + L"\n" + SystemMessage(outcome.error),
+                         MB_ICONERROR);
+        return;
+    case ElevatedOutcome::Failed:
+        TellNothingSaved(dialog, state,
+                         Text(KalbritText::FailedAsAdministrator, lang) + L"\n" + Ansi(state.path) + L"\n" +
+                             SystemMessage(outcome.error),
+                         MB_ICONERROR);
+        return;
     }
-    CloseHandle(file);
-    return true;
 }
 
-void Save(HWND dialog, const DialogState& state) {
+void Save(HWND dialog, DialogState& state) {
+    const UiLanguage lang = state.language;
     TrapForm form = ReadForm(dialog);
     if (auto problem = ValidateTrapForm(form)) {
-        std::string text = std::string(TrapFieldName(problem->field)) + ": " + problem->message +
-                           "\n\nNothing has been saved.";
-        MessageBoxA(dialog, text.c_str(), kTitle, MB_OK | MB_ICONWARNING);
+        TellNothingSaved(dialog, state,
+                         Widen(FieldLabel(problem->field, lang), CP_UTF8) + L": " +
+                             Widen(ProblemText(problem->problem, lang), CP_UTF8),
+                         MB_ICONWARNING);
         HWND item = GetDlgItem(dialog, ControlOf(problem->field));
-        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
-        SendMessageA(item, EM_SETSEL, 0, -1);
+        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+        SendMessageW(item, EM_SETSEL, 0, -1);
         return;
     }
-    DWORD error = 0;
-    if (!CanWrite(state.path, error)) {
-        std::string text = "The settings file cannot be written:\n" + state.path + "\n" + SystemMessage(error) +
-                           "\n\nNothing has been saved.";
-        MessageBoxA(dialog, text.c_str(), kTitle, MB_OK | MB_ICONERROR);
-        return;
+    const std::vector<TrapSetting> settings = TrapSettingsFromForm(form);
+    DWORD error = SaveTrapSettingsToFile(state.path, settings, false);
+    if (error == ERROR_SUCCESS) {
+        TellSaved(dialog, state, KalbritText::Saved);
+    } else if (error == ERROR_ACCESS_DENIED) {
+        SaveAsAdministrator(dialog, state, settings);
+    } else if (error == kErrorUtf16SettingsFile) {
+        TellNothingSaved(dialog, state, Text(KalbritText::Utf16File, lang) + L"\n" + Ansi(state.path), MB_ICONERROR);
+    } else {
+        TellNothingSaved(dialog, state,
+                         Text(KalbritText::CannotWrite, lang) + L"\n" + Ansi(state.path) + L"\n" + SystemMessage(error),
+                         MB_ICONERROR);
     }
-    for (const TrapSetting& setting : TrapSettingsFromForm(form)) {
-        if (!WritePrivateProfileStringA(kTrapSection, setting.key, setting.value.c_str(), state.path.c_str())) {
-            std::string text = "Writing " + std::string(setting.key) + " to " + state.path +
-                               " failed:\n" + SystemMessage(GetLastError());
-            MessageBoxA(dialog, text.c_str(), kTitle, MB_OK | MB_ICONERROR);
-            return;
-        }
-    }
-    std::string text = "The trap settings have been saved to\n" + state.path +
-                       "\n\nTrap settings take effect when Dovrel is started again.";
-    MessageBoxA(dialog, text.c_str(), kTitle, MB_OK | MB_ICONINFORMATION);
 }
 
 INT_PTR CALLBACK KalbritDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
         auto* state = reinterpret_cast<DialogState*>(lParam);
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        for (int id : {IDC_PORT, IDC_TIMEOUT}) SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, 5, 0);
-        SendDlgItemMessageA(dialog, IDC_COMMUNITY, EM_LIMITTEXT, 511, 0);
-        for (int id : {IDC_TARGET, IDC_PROHIBITION}) SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, 15, 0);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        for (int id : {IDC_PORT, IDC_TIMEOUT}) SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, 5, 0);
+        SendDlgItemMessageW(dialog, IDC_COMMUNITY, EM_LIMITTEXT, 511, 0);
+        for (int id : {IDC_TARGET, IDC_PROHIBITION}) SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, 15, 0);
         SetDlgItemTextA(dialog, IDC_FILE_PATH, state->path.c_str());
         Win32ProfileReader reader(state->path);
         ShowForm(dialog, LoadTrapForm(reader));
@@ -142,16 +185,15 @@ INT_PTR CALLBACK KalbritDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         return TRUE;
     }
     case WM_COMMAND: {
-        auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+        auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
         switch (LOWORD(wParam)) {
         case IDC_SAVE:
-            if (state) Save(dialog, *state);
-            return TRUE;
         case IDOK:  // Enter in an edit field saves as the default button does
-            if (state) Save(dialog, *state);
+            if (state && !state->saving) Save(dialog, *state);
             return TRUE;
         case IDCANCEL:
-            EndDialog(dialog, IDCANCEL);
+            // Not while the elevated copy writes: its outcome is still to be told.
+            if (!state || !state->saving) EndDialog(dialog, IDCANCEL);
             return TRUE;
         case IDC_TARGET_ALL:
         case IDC_TARGET_ONE:
@@ -166,10 +208,25 @@ INT_PTR CALLBACK KalbritDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     return FALSE;
 }
 
+// The form in the chosen language, else the English one.
+const DLGTEMPLATE* FormTemplate(HINSTANCE instance, UiLanguage language) {
+    const WORD wanted = language == UiLanguage::Japanese ? MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)
+                                                         : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    HRSRC found = FindResourceExW(instance, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(IDD_KALBRIT), wanted);
+    if (!found)
+        found = FindResourceExW(instance, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(IDD_KALBRIT),
+                                MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    return loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
+}
+
 }  // namespace
 
+UiLanguage KalbritLanguage() { return ChooseUiLanguage(GetUserDefaultUILanguage(), GetACP()); }
+
 INT_PTR RunKalbritDialog(HINSTANCE instance, const std::string& path) {
-    DialogState state{path};
-    return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_KALBRIT), nullptr, KalbritDialogProc,
-                           reinterpret_cast<LPARAM>(&state));
+    DialogState state{path, KalbritLanguage()};
+    const DLGTEMPLATE* form = FormTemplate(instance, state.language);
+    if (!form) return -1;
+    return DialogBoxIndirectParamW(instance, form, nullptr, KalbritDialogProc, reinterpret_cast<LPARAM>(&state));
 }

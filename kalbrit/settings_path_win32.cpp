@@ -8,7 +8,13 @@
 
 std::string FindSettingsFile(const char* commandLine) {
     std::string path;
-    if (SettingsFileSwitch(commandLine ? commandLine : "", path)) return path;
+    if (SettingsFileSwitch(commandLine ? commandLine : "", path)) {
+        // A full path, so that the elevated copy, which starts in another
+        // folder, writes the same file.
+        char full[MAX_PATH] = {};
+        DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+        return n > 0 && n < MAX_PATH ? std::string(full, n) : path;
+    }
 
     // The same derivation as Dovrel's, so both name one file.
     CTrapApp paths;

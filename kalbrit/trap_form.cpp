@@ -26,18 +26,18 @@ bool ParseBoundedNumber(const std::string& text, long low, long high, long& out)
     return true;
 }
 
-std::optional<std::string> CommunityProblem(const std::string& c) {
-    if (c.empty()) return "Community must not be empty.";
-    if (c.size() > kMaxCommunity) return "Community must be at most 256 bytes long.";
+std::optional<FormProblem> CommunityProblem(const std::string& c) {
+    if (c.empty()) return FormProblem::CommunityEmpty;
+    if (c.size() > kMaxCommunity) return FormProblem::CommunityTooLong;
     for (unsigned char ch : c) {
-        if (ch < 0x20 || ch == 0x7F) return "Community must not contain control characters.";
+        if (ch < 0x20 || ch == 0x7F) return FormProblem::CommunityControl;
     }
     // The private-profile reader drops blanks around a value and one pair of
     // enclosing quotes, so such a community would not read back as typed.
     if (c.front() == ' ' || c.front() == '\t' || c.back() == ' ' || c.back() == '\t')
-        return "Community must not begin or end with a blank.";
+        return FormProblem::CommunityBlankEnds;
     if (c.size() >= 2 && (c.front() == '"' || c.front() == '\'') && c.back() == c.front())
-        return "Community must not be enclosed in quotes.";
+        return FormProblem::CommunityQuoted;
     return std::nullopt;
 }
 
@@ -68,17 +68,6 @@ bool ParseDottedIPv4(const std::string& text, unsigned long& hostOrder) {
     return true;
 }
 
-const char* TrapFieldName(TrapField field) {
-    switch (field) {
-    case TrapField::Port: return "Port";
-    case TrapField::Timeout: return "Receive timeout";
-    case TrapField::Community: return "Community";
-    case TrapField::Target: return "Target";
-    case TrapField::Prohibition: return "Prohibition mask";
-    }
-    return "";
-}
-
 TrapForm LoadTrapForm(ProfileReader& reader) {
     // Read exactly as the trap monitor reads it, so the form shows what is in effect.
     CTrapApp settings;
@@ -99,32 +88,28 @@ TrapForm LoadTrapForm(ProfileReader& reader) {
 std::optional<FormError> ValidateTrapForm(const TrapForm& form) {
     long n = 0;
     if (!ParseBoundedNumber(Trim(form.port), 1, 65535, n))
-        return FormError{TrapField::Port, "Port must be a whole number from 1 to 65535."};
+        return FormError{TrapField::Port, FormProblem::PortRange};
     if (!ParseBoundedNumber(Trim(form.timeout), 1, 60, n))
-        return FormError{TrapField::Timeout, "Receive timeout must be a whole number of seconds from 1 to 60."};
+        return FormError{TrapField::Timeout, FormProblem::TimeoutRange};
     if (auto problem = CommunityProblem(form.community)) return FormError{TrapField::Community, *problem};
 
     unsigned long target = 0;
     if (!form.allSenders) {
         if (!ParseDottedIPv4(Trim(form.target), target))
-            return FormError{TrapField::Target,
-                             "Target must be a dotted IPv4 address such as 192.168.1.10, or choose all senders."};
+            return FormError{TrapField::Target, FormProblem::TargetNotAddress};
         if (target == 0)
-            return FormError{TrapField::Target, "Target 0.0.0.0 names no sender; enter the sender's address."};
+            return FormError{TrapField::Target, FormProblem::TargetZero};
     }
     if (!form.noProhibition) {
         unsigned long mask = 0;
         if (!ParseDottedIPv4(Trim(form.prohibition), mask))
-            return FormError{TrapField::Prohibition,
-                             "Prohibition mask must be a dotted IPv4 mask such as 255.255.255.0, or choose none."};
+            return FormError{TrapField::Prohibition, FormProblem::MaskNotAddress};
         // The monitor accepts a trap only when sender AND mask equals
         // target AND mask and neither is zero: these would block every trap.
         if (form.allSenders)
-            return FormError{TrapField::Prohibition,
-                             "Prohibition mask needs a target address; with all senders it would block every trap."};
+            return FormError{TrapField::Prohibition, FormProblem::MaskWithoutTarget};
         if ((mask & target) == 0)
-            return FormError{TrapField::Prohibition,
-                             "Prohibition mask and target have no bit in common, so every trap would be blocked."};
+            return FormError{TrapField::Prohibition, FormProblem::MaskBlocksAll};
     }
     return std::nullopt;
 }

@@ -21,9 +21,25 @@ struct TrapForm {
     std::string prohibition;         // used when noProhibition is false
 };
 
+// Why a field cannot be written; kalbrit_texts.h words it in each language.
+enum class FormProblem {
+    PortRange,
+    TimeoutRange,
+    CommunityEmpty,
+    CommunityTooLong,
+    CommunityControl,
+    CommunityBlankEnds,
+    CommunityQuoted,
+    TargetNotAddress,
+    TargetZero,
+    MaskNotAddress,
+    MaskWithoutTarget,
+    MaskBlocksAll,
+};
+
 struct FormError {
     TrapField field;
-    std::string message;  // names the field and says what it accepts
+    FormProblem problem;
 };
 
 struct TrapSetting {
@@ -46,5 +62,3 @@ std::vector<TrapSetting> TrapSettingsFromForm(const TrapForm& form);
 // that inet_ntoa produces, so an exact text comparison with a sender works.
 bool ParseDottedIPv4(const std::string& text, unsigned long& hostOrder);
 
-// "Port", "Receive timeout", ...: how the dialog labels the field.
-const char* TrapFieldName(TrapField field);

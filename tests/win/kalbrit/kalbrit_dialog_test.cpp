@@ -1,5 +1,8 @@
 // Kalbrit.exe driven through its real dialog under Wine: what it shows, what a
-// valid save changes in Dovrel.ini, and that an invalid field writes nothing.
+// valid save changes in Dovrel.ini, that an invalid field writes nothing, and
+// that a file the user may not write is saved through the elevated copy.
+// Replies are checked in the language the form is shown in (kalbrit_dialog_ja
+// runs with code page 932).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "kalbrit/kalbrit_texts.h"
 #include "kalbrit/resource.h"
 #include "kalbrit_driver.h"
 
@@ -39,6 +43,23 @@ std::string Catalogues(const std::string& bytes) {
     return at == std::string::npos ? std::string() : bytes.substr(at);
 }
 
+UiLanguage Language() { return ChooseUiLanguage(GetUserDefaultUILanguage(), GetACP()); }
+std::string Says(KalbritText text) { return TextOf(text, Language()); }
+bool Has(const std::string& reply, KalbritText text) { return reply.find(Says(text)) != std::string::npos; }
+
+// Names of the files in dir, to see that no copy or backup is left behind.
+std::vector<std::string> FilesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return names;
+}
+
 std::string TempDir() {
     char dir[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, dir);
@@ -57,7 +78,11 @@ protected:
         WriteBytes(path_, original_);
     }
     void TearDown() override {
-        DeleteFileA(path_.c_str());
+        for (const std::string& name : FilesIn(dir_)) {
+            std::string file = dir_ + "\\" + name;
+            SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(file.c_str());
+        }
         RemoveDirectoryA(dir_.c_str());
     }
     std::string Quoted() const { return "/ini \"" + path_ + "\""; }
@@ -103,7 +128,9 @@ TEST_F(KalbritDialog, ValidSaveChangesOnlyTheTrapKeys) {
     ASSERT_NE(k.Dialog(), nullptr);
     FillValid(k);
     std::string reply = k.SaveAndReadReply();
-    EXPECT_NE(reply.find("take effect when Dovrel is started again"), std::string::npos) << reply;
+    EXPECT_TRUE(Has(reply, KalbritText::Saved)) << reply;
+    EXPECT_TRUE(Has(reply, KalbritText::TakesEffect)) << reply;
+    EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"Dovrel.ini"}) << "the copy written first is gone";
 
     std::string saved = ReadBytes(path_);
     EXPECT_TRUE(Catalogues(saved) == Catalogues(original_)) << "catalogue sections must stay byte for byte";
@@ -136,20 +163,20 @@ TEST_F(KalbritDialog, AnInvalidFieldIsNamedAndNothingIsWritten) {
     struct Case {
         int id;  // the edit to spoil, or a radio button to click
         const char* text;
-        const char* named;
+        TrapField field;  // the field the reply must name
     };
     const Case cases[] = {
-        {IDC_PORT, "0", "Port"},
-        {IDC_PORT, "65536", "Port"},
-        {IDC_PORT, "16a", "Port"},
-        {IDC_TIMEOUT, "61", "Receive timeout"},
-        {IDC_TIMEOUT, "0", "Receive timeout"},
-        {IDC_COMMUNITY, "", "Community"},
-        {IDC_COMMUNITY, longCommunity.c_str(), "Community"},
-        {IDC_TARGET, "127.0.0", "Target"},
-        {IDC_TARGET, "127.0.0.256", "Target"},
-        {IDC_PROHIBITION, "255.255.255.0.0", "Prohibition mask"},
-        {IDC_TARGET_ALL, nullptr, "Prohibition mask"},  // a mask without a target blocks every trap
+        {IDC_PORT, "0", TrapField::Port},
+        {IDC_PORT, "65536", TrapField::Port},
+        {IDC_PORT, "16a", TrapField::Port},
+        {IDC_TIMEOUT, "61", TrapField::Timeout},
+        {IDC_TIMEOUT, "0", TrapField::Timeout},
+        {IDC_COMMUNITY, "", TrapField::Community},
+        {IDC_COMMUNITY, longCommunity.c_str(), TrapField::Community},
+        {IDC_TARGET, "127.0.0", TrapField::Target},
+        {IDC_TARGET, "127.0.0.256", TrapField::Target},
+        {IDC_PROHIBITION, "255.255.255.0.0", TrapField::Prohibition},
+        {IDC_TARGET_ALL, nullptr, TrapField::Prohibition},  // a mask without a target blocks every trap
     };
     KalbritSession k(KALBRIT_EXE, Quoted());
     ASSERT_NE(k.Dialog(), nullptr);
@@ -158,9 +185,10 @@ TEST_F(KalbritDialog, AnInvalidFieldIsNamedAndNothingIsWritten) {
         if (c.text) k.SetText(c.id, c.text);
         else k.Click(c.id);
         std::string reply = k.SaveAndReadReply();
-        EXPECT_EQ(reply.rfind(std::string(c.named) + ":", 0), 0u) << "reply: " << reply;
-        EXPECT_NE(reply.find("Nothing has been saved"), std::string::npos) << reply;
-        EXPECT_TRUE(ReadBytes(path_) == original_) << c.named << " '" << (c.text ? c.text : "") << "' wrote something";
+        const std::string named = FieldLabel(c.field, Language());
+        EXPECT_EQ(reply.rfind(named + ":", 0), 0u) << "reply: " << reply;
+        EXPECT_TRUE(Has(reply, KalbritText::NothingSaved)) << reply;
+        EXPECT_TRUE(ReadBytes(path_) == original_) << named << " '" << (c.text ? c.text : "") << "' wrote something";
     }
     EXPECT_EQ(k.Close(), 0u);
 }
@@ -184,10 +212,85 @@ TEST_F(KalbritDialog, UnwritableFileIsReportedAndNothingIsCreated) {
     EXPECT_EQ(k.Text(IDC_PORT), "162") << "a missing file shows the defaults";
     FillValid(k);
     std::string reply = k.SaveAndReadReply();
-    EXPECT_NE(reply.find("cannot be written"), std::string::npos) << reply;
-    EXPECT_NE(reply.find("Nothing has been saved"), std::string::npos) << reply;
+    EXPECT_TRUE(Has(reply, KalbritText::CannotWrite)) << "a missing folder is no case for elevation: " << reply;
+    EXPECT_TRUE(Has(reply, KalbritText::NothingSaved)) << reply;
     EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(k.Close(), 0u);
+}
+
+// Japanese Windows (code page 932) gets the Japanese form, any other the English one.
+TEST_F(KalbritDialog, TheFormIsInTheSystemsLanguage) {
+    KalbritSession k(KALBRIT_EXE, Quoted());
+    ASSERT_NE(k.Dialog(), nullptr);
+    wchar_t caption[128] = {};
+    GetWindowTextW(k.Dialog(), caption, 128);
+    const std::wstring expected = GetACP() == 932 ? L"Kalbrit - Dovrel \x30c8\x30e9\x30c3\x30d7\x8a2d\x5b9a"
+                                                  : L"Kalbrit - Dovrel trap settings";
+    EXPECT_TRUE(caption == expected);
+    EXPECT_EQ(k.Close(), 0u);
+}
+
+// The stand-in for a file under Program Files: a read-only Dovrel.ini, which
+// the unelevated Kalbrit may not replace. Its elevated copy (started without
+// a prompt under Wine) writes the values; the file stays read-only.
+TEST_F(KalbritDialog, ReadOnlyFileIsSavedThroughTheElevatedCopy) {
+    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    KalbritSession k(KALBRIT_EXE, Quoted());
+    ASSERT_NE(k.Dialog(), nullptr);
+    FillValid(k);
+    const std::string community = "a \"b\" \\c=d \x8c\xf6";  // quotes, blanks, '=' and a double-byte character
+    k.SetText(IDC_COMMUNITY, community);
+    std::string reply = k.SaveAndReadReply();
+    EXPECT_TRUE(Has(reply, KalbritText::SavedAsAdministrator)) << reply;
+
+    std::string saved = ReadBytes(path_);
+    EXPECT_TRUE(Catalogues(saved) == Catalogues(original_)) << "catalogue sections must stay byte for byte";
+    for (const std::string& line : std::vector<std::string>{"Lang=English", "port=16210", "recTimeout=7", "trapCommunity=" + community,
+                                    "target=127.0.0.1", "prohibition=255.0.0.0"})
+        EXPECT_NE(saved.find("\n" + line + "\r\n"), std::string::npos) << line;
+    EXPECT_EQ(Lines(saved).size(), Lines(original_).size());
+    EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_READONLY) << "the file keeps its attributes";
+    EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"Dovrel.ini"}) << "no copy or backup is left";
+    EXPECT_EQ(k.Close(), 0u);
+}
+
+// The elevated copy fails half-way: the file is held open by another program
+// that does not let it be replaced. The file stays as it was, read-only,
+// and the first Kalbrit says that nothing was saved.
+TEST_F(KalbritDialog, AFailedElevatedSaveChangesNothingAndIsReported) {
+    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE held = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    KalbritSession k(KALBRIT_EXE, Quoted());
+    ASSERT_NE(k.Dialog(), nullptr);
+    FillValid(k);
+    std::string reply = k.SaveAndReadReply();
+    CloseHandle(held);
+    EXPECT_TRUE(Has(reply, KalbritText::FailedAsAdministrator)) << reply;
+    EXPECT_TRUE(Has(reply, KalbritText::NothingSaved)) << reply;
+    EXPECT_TRUE(ReadBytes(path_) == original_) << "a failed save leaves every byte";
+    EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"Dovrel.ini"}) << "no copy or backup is left";
+    EXPECT_EQ(k.Close(), 0u);
+}
+
+// Started as the elevated copy with a damaged line, Kalbrit writes nothing
+// and says so in its exit code.
+TEST_F(KalbritDialog, TheElevatedCopyRefusesADamagedLine) {
+    std::string line = "\"" + WindowsPath(KALBRIT_EXE) + "\" /save-elevated 00 Lang=456e676c697368";
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    ASSERT_TRUE(CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    EXPECT_EQ(code, static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_TRUE(ReadBytes(path_) == original_);
 }
 
 // Without the switch Kalbrit edits the installed file named by InstallPath,
@@ -240,5 +343,24 @@ TEST_F(KalbritDialog, InstallPathInEitherViewNamesTheFileToEdit) {
         k.SaveAndReadReply();
         EXPECT_NE(ReadBytes(path_).find(std::string("\nport=") + c.port + "\r\n"), std::string::npos);
         EXPECT_EQ(k.Close(), 0u);
+    }
+}
+
+// asInvoker in both programs: Dovrel starts Kalbrit with CreateProcessA,
+// which cannot start a program that demands elevation; Common Controls 6
+// (visual styles) in Kalbrit only.
+TEST(KalbritManifests, BothProgramsCarryAnAsInvokerManifest) {
+    for (const char* program : {KALBRIT_EXE, DOVREL_EXE}) {
+        HMODULE module = LoadLibraryExA(WindowsPath(program).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module, nullptr) << program;
+        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+        ASSERT_NE(found, nullptr) << program << " has no manifest resource 1";
+        const char* text = static_cast<const char*>(LockResource(LoadResource(module, found)));
+        const std::string manifest(text, SizeofResource(module, found));
+        EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << program;
+        EXPECT_NE(manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"), std::string::npos) << program;
+        const bool kalbrit = std::string(program) == KALBRIT_EXE;
+        EXPECT_EQ(manifest.find("Microsoft.Windows.Common-Controls") != std::string::npos, kalbrit) << program;
+        FreeLibrary(module);
     }
 }

@@ -37,13 +37,16 @@ HWND WaitForWindow(DWORD pid, HWND exclude, DWORD ms) {
     return nullptr;
 }
 
+// As UTF-8, so that English and Japanese replies compare alike.
 BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
     char cls[32] = {};
     GetClassNameA(child, cls, sizeof(cls));
     if (lstrcmpiA(cls, "Static") == 0) {
-        char text[2048] = {};
-        GetWindowTextA(child, text, sizeof(text));
-        *reinterpret_cast<std::string*>(param) += text;
+        wchar_t text[2048] = {};
+        int n = GetWindowTextW(child, text, 2048);
+        char utf8[8192] = {};
+        WideCharToMultiByte(CP_UTF8, 0, text, n, utf8, sizeof(utf8) - 1, nullptr, nullptr);
+        *reinterpret_cast<std::string*>(param) += utf8;
     }
     return TRUE;
 }

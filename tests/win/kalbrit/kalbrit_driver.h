@@ -20,7 +20,7 @@ public:
     bool Checked(int id) const;
     void Click(int id) const;  // BM_CLICK on a radio button (sent)
     // Clicks Save (posted, since the reply is a modal message box), waits for
-    // the message box, returns its text and dismisses it.
+    // the message box, returns its text (UTF-8) and dismisses it.
     std::string SaveAndReadReply() const;
     // Closes the dialog with its Close button; the process's exit code.
     DWORD Close();

@@ -1,0 +1,87 @@
+#include "kalbrit/elevated_save.h"
+
+#include <sstream>
+
+namespace {
+
+constexpr char kSwitch[] = "/save-elevated";
+
+std::string Hex(const std::string& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
+int Nibble(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool Unhex(const std::string& text, std::string& bytes) {
+    if (text.size() % 2) return false;
+    bytes.clear();
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        int hi = Nibble(text[i]), lo = Nibble(text[i + 1]);
+        if (hi < 0 || lo < 0) return false;
+        bytes += static_cast<char>(hi * 16 + lo);
+    }
+    return true;
+}
+
+// The form these values come from, so the elevated copy checks them as the
+// dialog did.
+TrapForm FormOf(const std::vector<std::string>& v) {
+    TrapForm form;
+    form.english = v[0] == "English";
+    form.port = v[1];
+    form.timeout = v[2];
+    form.community = v[3];
+    form.allSenders = v[4] == "alls";
+    form.target = form.allSenders ? std::string() : v[4];
+    form.noProhibition = v[5] == "none";
+    form.prohibition = form.noProhibition ? std::string() : v[5];
+    return form;
+}
+
+}  // namespace
+
+std::string ElevatedSaveArguments(const std::string& path, const std::vector<TrapSetting>& settings) {
+    std::string line = std::string(kSwitch) + " " + Hex(path);
+    for (const TrapSetting& s : settings) line += std::string(" ") + s.key + "=" + Hex(s.value);
+    return line;
+}
+
+ElevatedSaveLine ParseElevatedSave(const std::string& commandLine, ElevatedSave& save) {
+    std::istringstream in(commandLine);
+    std::string word;
+    if (!(in >> word) || word != kSwitch) return ElevatedSaveLine::Absent;
+
+    std::string path;
+    if (!(in >> word) || !Unhex(word, path) || path.empty()) return ElevatedSaveLine::Invalid;
+    // The keys and their order are the form's own.
+    const std::vector<TrapSetting> keys = TrapSettingsFromForm(TrapForm{});
+    std::vector<std::string> values;
+    for (const TrapSetting& key : keys) {
+        std::string value;
+        if (!(in >> word) || word.compare(0, std::string(key.key).size() + 1, std::string(key.key) + "=") != 0 ||
+            !Unhex(word.substr(std::string(key.key).size() + 1), value))
+            return ElevatedSaveLine::Invalid;
+        values.push_back(value);
+    }
+    if (in >> word) return ElevatedSaveLine::Invalid;
+
+    TrapForm form = FormOf(values);
+    if (ValidateTrapForm(form)) return ElevatedSaveLine::Invalid;
+    std::vector<TrapSetting> settings = TrapSettingsFromForm(form);
+    for (std::size_t i = 0; i < settings.size(); ++i)
+        if (settings[i].value != values[i]) return ElevatedSaveLine::Invalid;
+    save.path = path;
+    save.settings = settings;
+    return ElevatedSaveLine::Valid;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The command line of Kalbrit's elevated copy, which only saves:
+//   /save-elevated <path> Lang=<v> port=<v> recTimeout=<v> trapCommunity=<v> target=<v> prohibition=<v>
+// The path and every value are hex-encoded bytes of the ANSI code page, so
+// blanks, quotes, backslashes and double-byte characters pass through
+// ShellExecuteEx and the command-line parser unchanged.
+#include <string>
+#include <vector>
+
+#include "kalbrit/trap_form.h"
+
+struct ElevatedSave {
+    std::string path;
+    std::vector<TrapSetting> settings;  // the six trap keys, in TrapSettingsFromForm order
+};
+
+enum class ElevatedSaveLine { Absent, Invalid, Valid };
+
+// The arguments (without the program) that ask the elevated copy to write
+// settings to path.
+std::string ElevatedSaveArguments(const std::string& path, const std::vector<TrapSetting>& settings);
+
+// Absent when the line does not start with the switch (the normal dialog);
+// Invalid when it does but the line is damaged, or its values are not ones
+// the form itself would write (each key once, accepted by ValidateTrapForm);
+// Valid fills save.
+ElevatedSaveLine ParseElevatedSave(const std::string& commandLine, ElevatedSave& save);

@@ -1,0 +1,29 @@
+#pragma once
+// Kalbrit's messages in English and Japanese, as UTF-8. The dialog's own
+// labels are in its two resource templates; these are the texts it builds
+// at run time.
+#include "kalbrit/trap_form.h"
+
+enum class UiLanguage { English, Japanese };
+
+enum class KalbritText {
+    NothingSaved,        // closes every message about a save that did not happen
+    Saved,               // followed by the path
+    SavedAsAdministrator,// followed by the path
+    TakesEffect,         // after a save
+    CannotWrite,         // followed by the path and the system's reason
+    Utf16File,           // followed by the path
+    NeedsAdministrator,  // the user declined the elevation prompt
+    CannotElevate,       // ShellExecuteEx failed; followed by the reason
+    FailedAsAdministrator,  // the elevated copy failed; followed by the path and reason
+};
+
+// Japanese when the user's UI language is Japanese (primary language 0x11)
+// or the ANSI code page is 932, else English.
+UiLanguage ChooseUiLanguage(unsigned short userUiLanguage, unsigned ansiCodePage);
+
+const char* TextOf(KalbritText text, UiLanguage language);
+// How the dialog labels the field, e.g. "Port".
+const char* FieldLabel(TrapField field, UiLanguage language);
+// What the field accepts, naming it.
+const char* ProblemText(FormProblem problem, UiLanguage language);
