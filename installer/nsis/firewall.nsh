@@ -3,19 +3,19 @@
 ; Added and removed with netsh.exe of the system's own architecture.
 !define FIREWALL_RULE "Dovrel SNMP traps"
 
-; netsh ARGS, run from the native System32 (not SysWOW64) with its output
-; in the details; the exit code is left in $0.
+; netsh ARGS, the netsh.exe of the system's own architecture (this 32-bit
+; installer reaches 64-bit System32 as Sysnative, without turning off file
+; system redirection for the thread), with its output in the details; the
+; exit code is left in $0.
 !macro RunNetsh un
 Function ${un}RunNetsh
   Exch $1
   ${If} ${RunningX64}
-    ${DisableX64FSRedirection}
+    nsExec::ExecToLog '"$WINDIR\Sysnative\netsh.exe" $1'
+  ${Else}
+    nsExec::ExecToLog '"$SYSDIR\netsh.exe" $1'
   ${EndIf}
-  nsExec::ExecToLog '"$SYSDIR\netsh.exe" $1'
   Pop $0
-  ${If} ${RunningX64}
-    ${EnableX64FSRedirection}
-  ${EndIf}
   Pop $1
 FunctionEnd
 !macroend

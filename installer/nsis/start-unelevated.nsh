@@ -8,7 +8,7 @@
 ;   ::get_Application -> IShellDispatch2.
 ; Without a desktop shell (another shell, a remote session without
 ; Explorer) Dovrel is started directly: elevated, but running, since a
-; monitor that is not running misses every alert.
+; monitor that is not running misses every alert. Not in session 0, though.
 ; COM interfaces are called by vtable index (the installer is 32-bit, so a
 ; VARIANT passed by value is four 32-bit words: vt, reserved, data).
 
@@ -140,8 +140,16 @@ Function StartDovrelUnelevated
     System::Call 'ole32::CoUninitialize()'
   ${EndIf}
   ${If} $0 != 0
-    ; No desktop shell to ask: start it from here.
-    Exec '"$INSTDIR\Dovrel.exe"'
+    ; No desktop shell to ask: start it from here, unless this runs in
+    ; session 0 (a deployment tool running as SYSTEM), where no user sees
+    ; alerts and a Dovrel would only hold the port against the user's own
+    ; one, started at sign-in through the Run key.
+    System::Call 'kernel32::GetCurrentProcessId() i .r0'
+    System::Call 'kernel32::ProcessIdToSessionId(i r0, *i .r1) i .r0'
+    ${If} $0 == 0
+    ${OrIf} $1 != 0
+      Exec '"$INSTDIR\Dovrel.exe"'
+    ${EndIf}
   ${EndIf}
   done:
   Pop $1
