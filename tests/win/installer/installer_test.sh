@@ -9,6 +9,8 @@
 #  2. update on a Japanese system over a default Dovrel.ini the user never
 #     changed: the file is replaced by the new default, now Lang=Japanese;
 #     /DISABLESNMPTRAP disables the SNMP Trap service;
+#     an uninstall removes that unchanged file; /LANG=Japanese overrides an
+#     English system;
 #  3. Dovrel started from the folder; Setting opens Kalbrit on Dovrel.ini;
 #  4. update over the running Dovrel: the user's Dovrel.ini is kept and
 #     Dovrel runs again afterwards (even with /NOSTART) and quits with 0;
@@ -125,6 +127,12 @@ with_locale ja_JP.UTF-8 "$setup" /S /NOAUTOSTART /NOSTART /DISABLESNMPTRAP
 [ "$(snmptrap_start)" = 0x4 ] || fail "/DISABLESNMPTRAP left the SNMP Trap service's start type $(snmptrap_start)"
 lang_is Japanese || fail "a Japanese system got $(grep -a '^Lang=' "$ini" | tr -d '\r')"
 same_as_shipped || fail "the unchanged default Dovrel.ini was not replaced by the new one"
+
+echo "== 2b. uninstall removes the unchanged default; /LANG=Japanese overrides an English system"
+with_locale en_US.UTF-8 "$dir_win\\Uninstall.exe" /S
+wait_until 40 gone "$dir" || fail "uninstall left $(ls "$dir")"
+with_locale en_US.UTF-8 "$setup" /S /NOAUTOSTART /NOSTART /LANG=Japanese
+lang_is Japanese || fail "/LANG=Japanese gave $(grep -a '^Lang=' "$ini" | tr -d '\r')"
 
 echo "== 3. Dovrel from the install folder, on a test port; Setting opens Kalbrit"
 sed -i "s/^port=162\r\$/port=$port\r/" "$ini"
