@@ -5,17 +5,29 @@
 ; 64-bit callers can each load one:
 ;   64-bit Windows: Finwin.dll (64-bit) beside Dovrel.exe, x86\Finwin.dll
 ;   32-bit Windows: Finwin.dll (32-bit) beside Dovrel.exe, x64\Finwin.dll
+; It also adds an inbound firewall rule for Dovrel.exe, Start-menu entries,
+; and checks Windows' SNMP Trap service, which would hold port 162.
 ;
 ; Built by CMake (target "installer") with makensis, which passes the paths
-; of the files of both architectures and of the output:
+; of the files of both architectures, of the default Dovrel.ini in each
+; catalogue language and of the output:
 ;   makensis -DX64_DOVREL_EXE=... -DX64_FINWIN_DLL=... -DX64_KALBRIT_EXE=...
 ;            -DX86_DOVREL_EXE=... -DX86_FINWIN_DLL=... -DX86_KALBRIT_EXE=...
-;            -DDOVREL_INI=... -DOUTFILE=... dovrel.nsi
+;            -DDOVREL_INI_ENGLISH=... -DDOVREL_INI_JAPANESE=...
+;            -DOUTFILE=... dovrel.nsi
 ;
 ; Command line of the installer:
-;   /S              silent; "Start Dovrel with Windows" stays selected
-;   /NOAUTOSTART    do not start Dovrel with Windows
-;   /D=path         install folder (last on the line, no quotes)
+;   /S                  silent; "Start Dovrel with Windows" stays selected
+;   /NOAUTOSTART        do not start Dovrel with Windows
+;   /NOSTART            do not start Dovrel when the install ends (a Dovrel
+;                       that ran before an update is started again anyway)
+;   /LANG=English|Japanese   catalogue language of a new Dovrel.ini
+;                       (default: Japanese on a Japanese system, else English)
+;   /DISABLESNMPTRAP    silent installs: stop and disable Windows' SNMP Trap
+;                       service if it runs or starts automatically
+;   /D=path             install folder (last on the line, no quotes);
+;                       default: the folder of the last install, else
+;                       Program Files\Dovrel
 ; Command line of Uninstall.exe:
 ;   /S              silent; a Dovrel.ini changed since installation is kept
 ;   /REMOVECONFIG   remove Dovrel.ini even when it was changed
@@ -29,6 +41,8 @@ RequestExecutionLevel admin
 !include "FileFunc.nsh"
 !include "Sections.nsh"
 !include "x64.nsh"
+!include "nsDialogs.nsh"
+!include "WinMessages.nsh"
 
 !define PRODUCT "Dovrel"
 !define VERSION "1.0.0.1"
@@ -38,7 +52,10 @@ RequestExecutionLevel admin
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
-; Chosen in .onInit: Program Files of the system's own architecture.
+; Chosen in .onInit: the folder of the last install (InstallPath, read in
+; the system's own registry view, which InstallDirRegKey cannot do from this
+; 32-bit installer on 64-bit Windows), else Program Files of the system's
+; own architecture.
 InstallDir ""
 ShowInstDetails show
 ShowUninstDetails show
@@ -53,9 +70,21 @@ VIAddVersionKey "LegalCopyright" "Orvanta"
 
 Page components
 Page directory
+Page custom CatalogueLangPage CatalogueLangPageLeave
 Page instfiles
+Page custom FinishPage FinishPageLeave
 UninstPage uninstConfirm
 UninstPage instfiles
+
+!addincludedir "${__FILEDIR__}\nsis"
+!include "settings-file.nsh"
+!include "catalogue-language.nsh"
+!include "firewall.nsh"
+!include "snmptrap-service.nsh"
+!include "start-unelevated.nsh"
+!include "finish-page.nsh"
+
+!define STARTMENU_FOLDER "$SMPROGRAMS\Dovrel"
 
 ; The registry view that the programs of this system read first: the 64-bit
 ; one on 64-bit Windows (this installer itself is 32-bit).
@@ -115,7 +144,12 @@ Section "Dovrel trap monitor (required)" SecMain
   SectionIn RO
   !insertmacro UseNativeRegView
   SetOutPath "$INSTDIR"
-  ; An update: the old Finwin.dll ends the running Dovrel first.
+  ; An update: the old Finwin.dll ends the running Dovrel first; it is
+  ; started again when the install ends.
+  FindWindow $R0 "Wymmera" "Dovrel.exe"
+  ${If} $R0 != 0
+    StrCpy $WasRunning 1
+  ${EndIf}
   Call EndRunningDovrel
 
   ${If} ${RunningX64}
@@ -132,33 +166,32 @@ Section "Dovrel trap monitor (required)" SecMain
     File "/oname=Finwin.dll" "${X64_FINWIN_DLL}"
   ${EndIf}
   SetOutPath "$INSTDIR"
-
-  ; The user's settings survive an update.
-  ${If} ${FileExists} "$INSTDIR\Dovrel.ini"
-    DetailPrint "Keeping the existing Dovrel.ini"
-  ${Else}
-    File "/oname=Dovrel.ini" "${DOVREL_INI}"
-    ; Remembered so that the uninstaller can tell a changed file.
-    GetFileTime "$INSTDIR\Dovrel.ini" $R1 $R2
-    ${GetSize} "$INSTDIR" "/M=Dovrel.ini /S=0B /G=0" $R3 $R4 $R5
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "IniStamp" "$R1:$R2:$R3"
-    ; Kalbrit runs as the user and writes this file.
-    nsExec::Exec 'icacls "$INSTDIR\Dovrel.ini" /grant *S-1-5-32-545:M'
-    Pop $R0
-  ${EndIf}
+  Call InstallSettingsFile
 
   WriteRegStr HKLM "${SETTINGS_KEY}" "InstallPath" "$INSTDIR"
+
+  Call AddFirewallRule
+  Call CheckSnmpTrapService
+
+  ; For every user of this machine.
+  SetShellVarContext all
+  CreateDirectory "${STARTMENU_FOLDER}"
+  CreateShortcut "${STARTMENU_FOLDER}\Dovrel.lnk" "$INSTDIR\Dovrel.exe" "" "$INSTDIR\Dovrel.exe" 0
+  CreateShortcut "${STARTMENU_FOLDER}\Dovrel settings (Kalbrit).lnk" "$INSTDIR\Kalbrit.exe" "" "$INSTDIR\Kalbrit.exe" 0
+  CreateShortcut "${STARTMENU_FOLDER}\Uninstall Dovrel.lnk" "$INSTDIR\Uninstall.exe"
 
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Dovrel trap monitor"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Orvanta"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Dovrel.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Dovrel.exe,0"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $R1 $R2 $R3
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $R1  ; KiB
 SectionEnd
 
 Section "Start Dovrel with Windows" SecAutostart
@@ -169,6 +202,13 @@ SectionEnd
 Section "Uninstall"
   !insertmacro UseNativeRegView
   Call un.EndRunningDovrel
+  Call un.RemoveFirewallRule
+
+  SetShellVarContext all
+  Delete "${STARTMENU_FOLDER}\Dovrel.lnk"
+  Delete "${STARTMENU_FOLDER}\Dovrel settings (Kalbrit).lnk"
+  Delete "${STARTMENU_FOLDER}\Uninstall Dovrel.lnk"
+  RMDir "${STARTMENU_FOLDER}"
 
   Delete "$INSTDIR\Dovrel.exe"
   Delete "$INSTDIR\Finwin.dll"
@@ -190,9 +230,9 @@ Section "Uninstall"
   ${If} ${FileExists} "$INSTDIR\Dovrel.ini"
   ${AndIf} $R9 == 0
     ReadRegStr $R5 HKLM "${UNINSTALL_KEY}" "IniStamp"
-    GetFileTime "$INSTDIR\Dovrel.ini" $R1 $R2
-    ${GetSize} "$INSTDIR" "/M=Dovrel.ini /S=0B /G=0" $R3 $R4 $R6
-    ${If} $R5 == "$R1:$R2:$R3"
+    Call un.SettingsFileStamp
+    Pop $R1
+    ${If} $R5 == $R1
       StrCpy $R9 1
     ${Else}
       MessageBox MB_YESNO|MB_ICONQUESTION "Dovrel.ini has been changed since it was installed.$\n$\nRemove your settings too?" /SD IDNO IDNO keep
@@ -235,6 +275,27 @@ Function .onInit
   ${GetOptions} $R0 "/NOAUTOSTART" $R1
   ${IfNot} ${Errors}
     !insertmacro UnselectSection ${SecAutostart}
+  ${EndIf}
+  StrCpy $StartNow 1
+  ClearErrors
+  ${GetOptions} $R0 "/NOSTART" $R1
+  ${IfNot} ${Errors}
+    StrCpy $StartNow 0
+  ${EndIf}
+  StrCpy $SnmpTrapSwitch 0
+  ClearErrors
+  ${GetOptions} $R0 "/DISABLESNMPTRAP" $R1
+  ${IfNot} ${Errors}
+    StrCpy $SnmpTrapSwitch 1
+  ${EndIf}
+  Call ChooseCatalogueLang
+FunctionEnd
+
+; Runs after the last page, on the installer's main thread.
+Function .onInstSuccess
+  ${If} $WasRunning == 1
+  ${OrIf} $StartNow == 1
+    Call StartDovrelUnelevated
   ${EndIf}
 FunctionEnd
 

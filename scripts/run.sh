@@ -46,7 +46,8 @@ start_and_show() {
     fi
     if [ -f "$build/DovrelSetup.exe" ]; then
         echo "Installing with $build/DovrelSetup.exe into $install_win"
-        run "$build/DovrelSetup.exe" /S /NOAUTOSTART "/D=$install_win"
+        # Not started by the installer: it would listen on port 162 first.
+        run "$build/DovrelSetup.exe" /S /NOAUTOSTART /NOSTART "/LANG=$lang" "/D=$install_win"
     else
         echo "No installer (makensis missing): copying the files and setting InstallPath"
         mkdir -p "$install_dir"

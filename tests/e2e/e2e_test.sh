@@ -122,9 +122,11 @@ expect_alert() {
 
 echo "== install"
 rm -rf "$dir"
-run "$setup" /S /NOAUTOSTART "/D=$dir_win"
+# On an English system the installer itself selects the English catalogue.
+# (env, not bash: the Unix side needs no such locale installed.)
+env LC_ALL=en_US.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml=" wine "$setup" /S /NOAUTOSTART /NOSTART "/D=$dir_win"
 [ -f "$dir/Dovrel.exe" ] || die "installer did not install Dovrel.exe"
-set_key Lang English
+grep -aq $'^Lang=English\r$' "$ini" || die "an English system got $(grep -a '^Lang=' "$ini")"
 set_key port "$port"
 close_alerts || die "alert windows of an earlier run are still open"
 

@@ -1,29 +1,50 @@
 #!/usr/bin/env bash
-# DovrelSetup.exe under Wine: silent install into the default folder
-# (C:\Program Files\Dovrel, with a space), the programs of the prefix's
-# architecture (WINEARCH=win32 stands in for 32-bit Windows) with
-# Finwin.dll of the other one in its subfolder, Dovrel started from there
-# and its Setting command opening Kalbrit on the installed Dovrel.ini,
-# silent uninstall that ends Dovrel through Finwin, then a reinstall with
-# autostart and an uninstall with /REMOVECONFIG.
-# Usage: installer_test.sh DovrelSetup.exe winprobe.exe OBJDUMP
+# DovrelSetup.exe under Wine, in the default folder (C:\Program Files\Dovrel,
+# with a space), with the programs of the prefix's architecture
+# (WINEARCH=win32 stands in for 32-bit Windows) and Finwin.dll of the other
+# one in its subfolder:
+#  1. fresh silent install on an English system: Lang=English, firewall rule
+#     (seen by a stand-in netsh.exe), Start-menu entries, uninstall entry;
+#     an automatic SNMP Trap service is left alone without /DISABLESNMPTRAP;
+#  2. update on a Japanese system over a default Dovrel.ini the user never
+#     changed: the file is replaced by the new default, now Lang=Japanese;
+#     /DISABLESNMPTRAP disables the SNMP Trap service;
+#     an uninstall removes that unchanged file; /LANG=Japanese overrides an
+#     English system;
+#  3. Dovrel started from the folder; Setting opens Kalbrit on Dovrel.ini;
+#  4. update over the running Dovrel: the user's Dovrel.ini is kept and
+#     Dovrel runs again afterwards (even with /NOSTART) and quits with 0;
+#  5. silent uninstall ends Dovrel through Finwin, keeps the changed
+#     Dovrel.ini, removes the shortcuts and the firewall rule;
+#  6. a reinstall with autostart starts Dovrel itself; /REMOVECONFIG
+#     removes everything.
+# Usage: installer_test.sh DovrelSetup.exe winprobe.exe OBJDUMP netsh-standin.exe
 set -euo pipefail
 setup="$1"
 winprobe="$2"
 objdump="$3"
+netsh_standin="$4"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)"
 export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
 export WINEDEBUG=-all
 run() { bash "$root/scripts/wine-run.sh" "$@"; }
+probe() { run "$winprobe" "$@" | tr -d '\r'; }
 
 port=23010
 # The default folder, whose name has a space. (A /D= with a space cannot be
 # given through Wine, which quotes such an argument.)
 dir_win='C:\Program Files\Dovrel'
 dir="$WINEPREFIX/drive_c/Program Files/Dovrel"
+ini="$dir/Dovrel.ini"
+startmenu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Dovrel"
 settings_key='HKLM\Software\Orvanta\Quillmont\CurrentVersion'
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Dovrel'
+# The installer runs the native netsh.exe (System32, not SysWOW64): the
+# stand-in takes its place while the test runs.
+netsh="$WINEPREFIX/drive_c/windows/system32/netsh.exe"
+netsh_log_win='C:\dovrel_netsh.log'
+netsh_log="$WINEPREFIX/drive_c/dovrel_netsh.log"
 dovrel_pid=""
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -40,18 +61,38 @@ wait_until() {  # seconds, command...: polls every 0.25 s
     return 1
 }
 gone() { [ ! -e "$1" ]; }
+listening() { ss -Hlun | grep -q ":$port "; }
+# Installer or uninstaller with the stand-in netsh and the Unix locale
+# given first (Wine takes the UI language and the ANSI code page from it).
+with_locale() {
+    local locale="$1"; shift
+    # env, not bash: the Unix side needs no such locale installed.
+    env LC_ALL="$locale" WINEDLLOVERRIDES="netsh.exe=n;mscoree,mshtml=" DOVREL_NETSH_LOG="$netsh_log_win" wine "$@"
+}
+# The shipped Dovrel.ini apart from its Lang= line.
+same_as_shipped() { cmp -s <(grep -av '^Lang=' "$ini") <(grep -av '^Lang=' "$root/installer/Dovrel.ini"); }
+lang_is() { grep -aq "^Lang=$1"$'\r$' "$ini"; }
+dovrel_windows() { probe count-title Dovrel.exe; }
 cleanup() {
-    if [ -n "$dovrel_pid" ] && kill -0 "$dovrel_pid" 2>/dev/null; then run "$winprobe" post-destroy Dovrel.exe >/dev/null 2>&1 || true; fi
+    if [ -n "$dovrel_pid" ] && kill -0 "$dovrel_pid" 2>/dev/null; then probe post-destroy Dovrel.exe >/dev/null 2>&1 || true; fi
     if [ -e "$dir/Uninstall.exe" ]; then run "$dir_win\\Uninstall.exe" /S /REMOVECONFIG || true; wait_until 20 gone "$dir/Uninstall.exe" || true; fi
-    rm -rf "$dir"
+    rm -rf "$dir" "$netsh_log"
+    if [ -e "$netsh.dovrel-test" ]; then mv -f "$netsh.dovrel-test" "$netsh"; fi
+    run sc delete SNMPTRAP >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
 cleanup
 # No earlier install to update: the installer then takes the default folder.
 for view in 32 64; do run reg delete "$settings_key" /v InstallPath /f /reg:$view >/dev/null 2>&1 || true; done
+cp "$netsh" "$netsh.dovrel-test"
+cp "$netsh_standin" "$netsh"
+# A stand-in SNMP Trap service that starts automatically (it never runs:
+# its program does not exist).
+run sc create SNMPTRAP binpath= 'C:\dovrel-test-no-such-service.exe' start= auto >/dev/null
+snmptrap_start() { reg_value 'HKLM\SYSTEM\CurrentControlSet\Services\SNMPTRAP' Start; }
 
-echo "== silent install into the default folder without autostart"
-run "$setup" /S /NOAUTOSTART
+echo "== 1. fresh silent install, English system, without autostart or start"
+with_locale en_US.UTF-8 "$setup" /S /NOAUTOSTART /NOSTART
 for f in Dovrel.exe Finwin.dll Kalbrit.exe Dovrel.ini Uninstall.exe "$other_dir/Finwin.dll"; do
     [ -f "$dir/$f" ] || fail "$f not installed"
 done
@@ -59,51 +100,103 @@ for f in Dovrel.exe Finwin.dll Kalbrit.exe; do
     [ "$(pe_format "$dir/$f")" = "$native" ] || fail "$f is $(pe_format "$dir/$f"), not $native"
 done
 [ "$(pe_format "$dir/$other_dir/Finwin.dll")" = "$other" ] || fail "$other_dir/Finwin.dll is not $other"
-cmp -s "$dir/Dovrel.ini" "$root/installer/Dovrel.ini" || fail "installed Dovrel.ini differs from the default"
+lang_is English || fail "an English system got $(grep -a '^Lang=' "$ini" | tr -d '\r')"
+same_as_shipped || fail "installed Dovrel.ini differs from the default in more than Lang="
 [ "$(reg_value "$settings_key" InstallPath)" = "$dir_win" ] || fail "InstallPath is '$(reg_value "$settings_key" InstallPath)'"
 [ -z "$(reg_value "$run_key" Dovrel)" ] || fail "/NOAUTOSTART still wrote the Run value"
 [ -n "$(reg_value "$uninstall_key" UninstallString)" ] || fail "no uninstall entry"
+for v in DisplayIcon Publisher DisplayVersion EstimatedSize; do
+    [ -n "$(reg_value "$uninstall_key" $v)" ] || fail "uninstall entry has no $v"
+done
+(( $(reg_value "$uninstall_key" EstimatedSize) > 0x40 )) || fail "EstimatedSize is $(reg_value "$uninstall_key" EstimatedSize)"
+for f in "Dovrel.lnk" "Dovrel settings (Kalbrit).lnk" "Uninstall Dovrel.lnk"; do
+    [ -f "$startmenu/$f" ] || fail "no Start-menu entry $f"
+done
+grep -aqF "advfirewall firewall add rule name=\"Dovrel SNMP traps\" dir=in action=allow program=\"$dir_win\\Dovrel.exe\" protocol=UDP" "$netsh_log" ||
+    fail "no firewall rule for Dovrel.exe; netsh saw: $(cat "$netsh_log" 2>/dev/null)"
+[ "$(dovrel_windows)" = 0 ] || fail "/NOSTART still started Dovrel"
+[ "$(snmptrap_start)" = 0x2 ] || fail "a silent install changed the SNMP Trap service without /DISABLESNMPTRAP"
 
-echo "== Dovrel from the install folder, on a test port"
-sed -i "s/^port=162\r\$/port=$port\r/" "$dir/Dovrel.ini"
-grep -q "^port=$port" "$dir/Dovrel.ini" || fail "could not set the test port"
+echo "== 2. update on a Japanese system over the unchanged default: replaced, Lang=Japanese"
+# An older default: other bytes, same size and file time as recorded at install.
+cp -p "$ini" "$ini.time"
+sed -i '1s/^; Dovrel.ini/; OLDVER.ini/' "$ini"
+touch -r "$ini.time" "$ini"
+rm "$ini.time"
+with_locale ja_JP.UTF-8 "$setup" /S /NOAUTOSTART /NOSTART /DISABLESNMPTRAP
+[ "$(snmptrap_start)" = 0x4 ] || fail "/DISABLESNMPTRAP left the SNMP Trap service's start type $(snmptrap_start)"
+lang_is Japanese || fail "a Japanese system got $(grep -a '^Lang=' "$ini" | tr -d '\r')"
+same_as_shipped || fail "the unchanged default Dovrel.ini was not replaced by the new one"
+
+echo "== 2b. uninstall removes the unchanged default; /LANG=Japanese overrides an English system"
+with_locale en_US.UTF-8 "$dir_win\\Uninstall.exe" /S
+wait_until 40 gone "$dir" || fail "uninstall left $(ls "$dir")"
+with_locale en_US.UTF-8 "$setup" /S /NOAUTOSTART /NOSTART /LANG=Japanese
+lang_is Japanese || fail "/LANG=Japanese gave $(grep -a '^Lang=' "$ini" | tr -d '\r')"
+
+echo "== 3. Dovrel from the install folder, on a test port; Setting opens Kalbrit"
+sed -i "s/^port=162\r\$/port=$port\r/" "$ini"
+grep -q "^port=$port" "$ini" || fail "could not set the test port"
 run "$dir_win\\Dovrel.exe" &
 dovrel_pid=$!
-run "$winprobe" wait-title Dovrel.exe 30 || fail "Dovrel's main window did not appear"
-wait_until 10 bash -c "ss -Hlun | grep -q ':$port '" || fail "Dovrel does not listen on UDP $port"
-
-echo "== Setting opens Kalbrit on the installed Dovrel.ini"
+probe wait-title Dovrel.exe 30 || fail "Dovrel's main window did not appear"
+wait_until 10 listening || fail "Dovrel does not listen on UDP $port"
 kalbrit_title='Kalbrit - Dovrel trap settings'
-run "$winprobe" post-command Dovrel.exe 40003
-run "$winprobe" wait-title "$kalbrit_title" 20 || fail "Setting did not open Kalbrit"
-shown="$(run "$winprobe" dialog-text "$kalbrit_title" 1012)"
+probe post-command Dovrel.exe 40003
+probe wait-title "$kalbrit_title" 20 || fail "Setting did not open Kalbrit"
+shown="$(probe dialog-text "$kalbrit_title" 1012)"
 [ "$shown" = "$dir_win\Dovrel.ini" ] || fail "Kalbrit edits '$shown', not '$dir_win\Dovrel.ini'"
-[ "$(run "$winprobe" dialog-text "$kalbrit_title" 1003)" = "$port" ] || fail "Kalbrit does not show the installed port"
-run "$winprobe" press "$kalbrit_title" 2
-run "$winprobe" wait-gone "$kalbrit_title" 10 || fail "Kalbrit did not close"
+[ "$(probe dialog-text "$kalbrit_title" 1003)" = "$port" ] || fail "Kalbrit does not show the installed port"
+probe press "$kalbrit_title" 2
+probe wait-gone "$kalbrit_title" 10 || fail "Kalbrit did not close"
 
-echo "== silent uninstall ends Dovrel through Finwin and keeps the changed Dovrel.ini"
-run "$dir_win\\Uninstall.exe" /S
+echo "== 4. update over the running Dovrel, English system, /NOSTART: the user's file kept, Dovrel running again"
+with_locale en_US.UTF-8 "$setup" /S /NOAUTOSTART /NOSTART
+wait_until 10 bash -c "! kill -0 $dovrel_pid 2>/dev/null" || fail "the update did not end the old Dovrel"
+status=0
+wait "$dovrel_pid" || status=$?
+dovrel_pid=""
+[ "$status" = 0 ] || fail "the old Dovrel ended with exit code $status"
+grep -q "^port=$port" "$ini" || fail "the update replaced the user's Dovrel.ini"
+lang_is Japanese || fail "the update changed Lang= in the user's Dovrel.ini"
+[ "$(reg_value "$settings_key" InstallPath)" = "$dir_win" ] || fail "the update moved to '$(reg_value "$settings_key" InstallPath)'"
+probe wait-title Dovrel.exe 30 >/dev/null || fail "Dovrel is not running after the update"
+wait_until 10 listening || fail "the restarted Dovrel does not listen on UDP $port"
+code="$(probe command-exit Dovrel.exe 40002 20)" || fail "the restarted Dovrel did not end on QUIT"
+[ "$code" = 0 ] || fail "the restarted Dovrel ended with exit code $code"
+
+echo "== 5. silent uninstall ends Dovrel through Finwin, keeps the changed Dovrel.ini"
+run "$dir_win\\Dovrel.exe" &
+dovrel_pid=$!
+probe wait-title Dovrel.exe 30 >/dev/null || fail "Dovrel's main window did not appear"
+: > "$netsh_log"
+with_locale en_US.UTF-8 "$dir_win\\Uninstall.exe" /S
 wait_until 40 gone "$dir/Uninstall.exe" || fail "uninstaller did not finish"
 wait_until 10 bash -c "! kill -0 $dovrel_pid 2>/dev/null" || fail "Dovrel still runs after the uninstall"
 status=0
 wait "$dovrel_pid" || status=$?
 dovrel_pid=""
 [ "$status" = 0 ] || fail "Dovrel ended with exit code $status"
-[ "$(run "$winprobe" count-title Dovrel.exe | tr -d '\r')" = 0 ] || fail "a Dovrel.exe window is left"
+[ "$(dovrel_windows)" = 0 ] || fail "a Dovrel.exe window is left"
 for f in Dovrel.exe Finwin.dll Kalbrit.exe Uninstall.exe "$other_dir"; do
     [ ! -e "$dir/$f" ] || fail "$f left behind"
 done
-grep -q "^port=$port" "$dir/Dovrel.ini" || fail "the changed Dovrel.ini was removed"
+grep -q "^port=$port" "$ini" || fail "the changed Dovrel.ini was removed"
+[ ! -e "$startmenu" ] || fail "Start-menu entries left: $(ls "$startmenu")"
+grep -aq 'advfirewall firewall delete rule name="Dovrel SNMP traps"' "$netsh_log" ||
+    fail "the uninstaller did not remove the firewall rule; netsh saw: $(cat "$netsh_log")"
 [ -z "$(reg_value "$settings_key" InstallPath)" ] || fail "InstallPath left behind"
 [ -z "$(reg_value "$uninstall_key" UninstallString)" ] || fail "uninstall entry left behind"
 
-echo "== reinstall with autostart keeps the settings; /REMOVECONFIG removes everything"
-run "$setup" /S
+echo "== 6. reinstall with autostart starts Dovrel, keeps the settings; /REMOVECONFIG removes everything"
+with_locale en_US.UTF-8 "$setup" /S
 [ "$(reg_value "$run_key" Dovrel)" = "\"$dir_win\\Dovrel.exe\"" ] || fail "Run value is '$(reg_value "$run_key" Dovrel)'"
-grep -q "^port=$port" "$dir/Dovrel.ini" || fail "reinstall replaced the user's Dovrel.ini"
-run "$dir_win\\Uninstall.exe" /S /REMOVECONFIG
+grep -q "^port=$port" "$ini" || fail "reinstall replaced the user's Dovrel.ini"
+probe wait-title Dovrel.exe 30 >/dev/null || fail "the install did not start Dovrel"
+wait_until 10 listening || fail "the started Dovrel does not listen on UDP $port"
+with_locale en_US.UTF-8 "$dir_win\\Uninstall.exe" /S /REMOVECONFIG
 wait_until 40 gone "$dir" || fail "install folder left: $(ls "$dir")"
+probe wait-gone Dovrel.exe 10 || fail "the uninstall left Dovrel running"
 [ -z "$(reg_value "$run_key" Dovrel)" ] || fail "Run value left behind"
 [ -z "$(reg_value "$settings_key" InstallPath)" ] || fail "InstallPath left behind"
 echo "PASS"

@@ -20,6 +20,10 @@
 //   winprobe rect TITLE                  prints "l t r b" of the first window titled TITLE
 //   winprobe screen                      prints "width height" of the desktop window
 //   winprobe acp                         prints the ANSI code page (GetACP)
+//   winprobe command-exit TITLE ID SECONDS  posts WM_COMMAND(ID) to the first window titled
+//                                        TITLE and waits for its process to end; prints the
+//                                        exit code; 0 ended, 1 timed out (for a process that
+//                                        the test did not start itself)
 // Output is binary (LF line ends, texts as their ANSI bytes).
 // Commands naming a TITLE exit 3 when no such window exists; 2 means bad usage.
 #include <windows.h>
@@ -103,6 +107,22 @@ int WaitFor(const char* title, double seconds, bool present) {
     }
 }
 
+int CommandAndWaitForExit(const char* title, int id, double seconds) {
+    HWND w = FirstTitled(title);
+    if (!w) return kNotFound;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) return kFalse;
+    DWORD code = STILL_ACTIVE;
+    bool ended = PostMessageA(w, WM_COMMAND, MAKEWPARAM(id, 0), 0) &&
+                 WaitForSingleObject(process, static_cast<DWORD>(seconds * 1000)) == WAIT_OBJECT_0 &&
+                 GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    if (ended) std::printf("%lu\n", code);
+    return ended ? kOk : kFalse;
+}
+
 int Post(const char* title, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND w = FirstTitled(title);
     if (!w) return kNotFound;
@@ -142,6 +162,7 @@ int main(int argc, char** argv) {
         std::printf("%u\n", GetACP());
         return kOk;
     }
+    if (command == "command-exit" && need(3)) return CommandAndWaitForExit(argv[2], std::atoi(argv[3]), std::atof(argv[4]));
     if (command == "post-command" && need(2)) return Post(argv[2], WM_COMMAND, MAKEWPARAM(std::atoi(argv[3]), 0), 0);
     if (command == "press" && need(2)) {
         HWND dialog = FirstTitled(argv[2]);

@@ -1,0 +1,157 @@
+; Starts Dovrel.exe with the rights of the signed-in user, not the
+; installer's elevated ones: the desktop shell (Explorer, which runs
+; unelevated as that user) is asked to start it through its
+; IShellDispatch2::ShellExecute, reached from the ShellWindows object as
+;   IShellWindows::FindWindowSW(desktop) -> IServiceProvider::QueryService
+;   (SID_STopLevelBrowser) -> IShellBrowser::QueryActiveShellView
+;   -> IShellView::GetItemObject(SVGIO_BACKGROUND) -> IShellFolderViewDual
+;   ::get_Application -> IShellDispatch2.
+; Without a desktop shell (another shell, a remote session without
+; Explorer) Dovrel is started directly: elevated, but running, since a
+; monitor that is not running misses every alert. Not in session 0, though.
+; COM interfaces are called by vtable index (the installer is 32-bit, so a
+; VARIANT passed by value is four 32-bit words: vt, reserved, data).
+
+!define CLSID_ShellWindows "{9BA05972-F6A8-11CF-A442-00A0C90A8F39}"
+!define IID_IShellWindows "{85CB6900-4D95-11CF-960C-0080C7F4EE85}"
+!define IID_IServiceProvider "{6D5140C1-7436-11CE-8034-00AA006009FA}"
+!define SID_STopLevelBrowser "{4C96BE40-915C-11CF-99D3-00AA004AE837}"
+!define IID_IShellBrowser "{000214E2-0000-0000-C000-000000000046}"
+!define IID_IDispatch "{00020400-0000-0000-C000-000000000046}"
+!define IID_IShellFolderViewDual "{E7A1AF80-4D96-11CF-960C-0080C7F4EE85}"
+!define IID_IShellDispatch2 "{A4C6892C-3BA9-11D2-9DEA-00C04FB16162}"
+
+; Releases the interface pointer in REG (when there is one).
+!macro ReleaseIf REG
+  ${If} ${REG} != 0
+    System::Call '${REG}->2()'
+  ${EndIf}
+!macroend
+
+; Shell-executes $INSTDIR\Dovrel.exe through the desktop shell; $0 = 0 on
+; success, else the failing HRESULT or step.
+Function ShellExecuteThroughDesktop
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  Push $6
+  Push $7
+  Push $8
+  Push $9
+  StrCpy $2 0
+  StrCpy $3 0
+  StrCpy $4 0
+  StrCpy $5 0
+  StrCpy $6 0
+  StrCpy $7 0
+  StrCpy $8 0
+  StrCpy $9 0
+  System::Call 'ole32::CoCreateInstance(g "${CLSID_ShellWindows}", p 0, i 4, g "${IID_IShellWindows}", *p .r2) i .r0'
+  ${If} $0 != 0
+    Goto release
+  ${EndIf}
+  ; VARIANT CSIDL_DESKTOP (VT_I4 0) and an empty VARIANT.
+  System::Call '*(i 3, i 0, i 0, i 0) p .r8'
+  System::Call '*(i 0, i 0, i 0, i 0) p .r9'
+  ; FindWindowSW(loc, root, SWC_DESKTOP, &hwnd, SWFO_NEEDDISPATCH, &disp)
+  System::Call '$2->15(p r8, p r9, i 8, *i .r1, i 1, *p .r3) i .r0'
+  System::Free $8
+  System::Free $9
+  ${If} $0 != 0
+  ${OrIf} $3 == 0
+    StrCpy $0 "FindWindowSW $0"
+    Goto release
+  ${EndIf}
+  System::Call '$3->0(g "${IID_IServiceProvider}", *p .r4) i .r0'
+  ${If} $0 != 0
+    Goto release
+  ${EndIf}
+  System::Call '$4->3(g "${SID_STopLevelBrowser}", g "${IID_IShellBrowser}", *p .r5) i .r0'
+  ${If} $0 != 0
+    Goto release
+  ${EndIf}
+  System::Call '$5->15(*p .r6) i .r0'  ; IShellBrowser::QueryActiveShellView
+  ${If} $0 != 0
+    Goto release
+  ${EndIf}
+  System::Call '$6->15(i 0, g "${IID_IDispatch}", *p .r7) i .r0'  ; IShellView::GetItemObject
+  ${If} $0 != 0
+    Goto release
+  ${EndIf}
+  ; The view's IDispatch -> IShellFolderViewDual -> Application -> IShellDispatch2,
+  ; each step replacing the pointer in $7 (and releasing the one before).
+  System::Call '$7->0(g "${IID_IShellFolderViewDual}", *p .r8) i .r0'
+  !insertmacro ReleaseIf $7
+  StrCpy $7 $8
+  ${If} $0 != 0
+    StrCpy $7 0
+    Goto release
+  ${EndIf}
+  System::Call '$7->7(*p .r8) i .r0'  ; IShellFolderViewDual::get_Application
+  !insertmacro ReleaseIf $7
+  StrCpy $7 $8
+  ${If} $0 != 0
+    StrCpy $7 0
+    Goto release
+  ${EndIf}
+  System::Call '$7->0(g "${IID_IShellDispatch2}", *p .r8) i .r0'
+  !insertmacro ReleaseIf $7
+  StrCpy $7 $8
+  ${If} $0 != 0
+    StrCpy $7 0
+    Goto release
+  ${EndIf}
+  System::Call 'oleaut32::SysAllocString(w "$INSTDIR\Dovrel.exe") p .r8'
+  System::Call 'oleaut32::SysAllocString(w "$INSTDIR") p .r9'
+  ; ShellExecute(file, args: empty, dir: VT_BSTR, operation: empty, show: empty)
+  System::Call '$7->31(p r8, i 0, i 0, i 0, i 0, i 8, i 0, p r9, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0) i .r0'
+  System::Call 'oleaut32::SysFreeString(p r8)'
+  System::Call 'oleaut32::SysFreeString(p r9)'
+  release:
+  !insertmacro ReleaseIf $7
+  !insertmacro ReleaseIf $6
+  !insertmacro ReleaseIf $5
+  !insertmacro ReleaseIf $4
+  !insertmacro ReleaseIf $3
+  !insertmacro ReleaseIf $2
+  Pop $9
+  Pop $8
+  Pop $7
+  Pop $6
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+FunctionEnd
+
+Function StartDovrelUnelevated
+  Push $0
+  Push $1
+  ${IfNot} ${FileExists} "$INSTDIR\Dovrel.exe"
+    Goto done
+  ${EndIf}
+  ; COM on this thread, balanced only when this call set it up (S_OK, S_FALSE).
+  System::Call 'ole32::CoInitializeEx(p 0, i 2) i .r1'
+  Call ShellExecuteThroughDesktop
+  ${If} $1 >= 0
+    System::Call 'ole32::CoUninitialize()'
+  ${EndIf}
+  ${If} $0 != 0
+    ; No desktop shell to ask: start it from here, unless this runs in
+    ; session 0 (a deployment tool running as SYSTEM), where no user sees
+    ; alerts and a Dovrel would only hold the port against the user's own
+    ; one, started at sign-in through the Run key.
+    System::Call 'kernel32::GetCurrentProcessId() i .r0'
+    System::Call 'kernel32::ProcessIdToSessionId(i r0, *i .r1) i .r0'
+    ${If} $0 == 0
+    ${OrIf} $1 != 0
+      Exec '"$INSTDIR\Dovrel.exe"'
+    ${EndIf}
+  ${EndIf}
+  done:
+  Pop $1
+  Pop $0
+FunctionEnd
