@@ -32,7 +32,7 @@ start_dovrel
 check "Dovrel binds its port" wait_port_bound "$PORT" 20
 probe post-command Dovrel.exe 40003
 marker="$install/Kalbrit.ran"
-check "Setting starts the install path's Kalbrit.exe" wait_file "$marker" 15
+check "Setting starts the install path's Kalbrit.exe" wait_file "$marker" 30
 expected="\"$(WINEDEBUG=-all winepath -w "$install")\\Kalbrit.exe\""
 check "command line is the quoted full path (got $(field "$marker" cmdline))" test "$(field "$marker" cmdline)" = "$expected"
 check "started hidden (SW_HIDE)" test "$(field "$marker" show)" = 0
@@ -51,7 +51,7 @@ start_dovrel
 check "Dovrel binds the port of the Windows folder's Dovrel.ini" wait_port_bound "$PORT" 20
 probe post-command Dovrel.exe 40003
 marker="$WORK/prog/Kalbrit.ran"
-check "Setting starts Kalbrit.exe beside Dovrel.exe" wait_file "$marker" 15
+check "Setting starts Kalbrit.exe beside Dovrel.exe" wait_file "$marker" 30
 check "command line is the bare name" test "$(field "$marker" cmdline)" = "Kalbrit.exe"
 quit_dovrel "bare name"
 
