@@ -272,6 +272,16 @@ protected:
     CTrapApp app_;
 };
 
+// Takes a raw queue's mutex (append, unlink) and the allocator: hangs when
+// a thread ended by force left either locked.
+void UseQueueAndHeap(RawPacketQueue& queue) {
+    auto* extra = new RawPacket;
+    if (!queue.Append(extra)) delete extra;
+    delete queue.Unlink(queue.Head());
+    std::vector<char> churn(1 << 16);
+    (void)churn;
+}
+
 // True when fn finishes within ms on a thread of its own.
 template <class Fn>
 bool FinishesWithin(DWORD ms, Fn fn) {
@@ -385,14 +395,7 @@ TEST_F(ReceiverTest, StopDuringAFloodLeavesNoLockTakenAndFreesThePort) {
         receiver->Stop();
         slowestStop = std::max(slowestStop, GetTickCount() - stopStart);
         auto& queue = receiver->Socket().Queue();
-        EXPECT_TRUE(FinishesWithin(3000, [&queue] {
-            // Takes the queue's mutex and the allocator.
-            auto* extra = new RawPacket;
-            if (!queue.Append(extra)) delete extra;
-            delete queue.Unlink(queue.Head());
-            std::vector<char> churn(1 << 16);
-            (void)churn;
-        })) << "a lock was left held";
+        EXPECT_TRUE(FinishesWithin(3000, [&queue] { UseQueueAndHeap(queue); })) << "a lock was left held";
         delete receiver;  // frees what is still queued
         CTrapSocket again;
         SocketCloser closer{again};
@@ -457,11 +460,7 @@ TEST_F(ReceiverTest, StopWaitsForUnitsUnderWayAndAnswersTheirMessages) {
     CTrapApp* app = &app_;
     EXPECT_TRUE(FinishesWithin(3000, [app, &raw] {
         delete app->pendingEvents.Unlink(app->pendingEvents.Head());
-        auto* packet = new RawPacket;
-        if (!raw.Append(packet)) delete packet;
-        delete raw.Unlink(raw.Head());
-        std::vector<char> churn(1 << 16);
-        (void)churn;
+        UseQueueAndHeap(raw);
     })) << "a lock was left held";
     DestroyWindow(window);
 }
