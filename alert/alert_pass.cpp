@@ -10,8 +10,9 @@ constexpr int kAlertSpacingMs = 200;
 constexpr int32_t kFirstOutletMessage = 120;
 constexpr int32_t kLastOutletMessage = 139;
 
-// Fills the dispatcher's current texts for one event.
-void ComposeTexts(CAlertDispatcher& dispatcher, const TrapEvent& event, ProfileReader& catalogue,
+// Fills the dispatcher's current texts for one event; returns the adjusted
+// message number.
+int32_t ComposeTexts(CAlertDispatcher& dispatcher, const TrapEvent& event, ProfileReader& catalogue,
                   int32_t language) {
     AlertTexts& texts = dispatcher.current;
     texts.dateText = FormatAlertTime(event.arrivalTime);
@@ -20,6 +21,7 @@ void ComposeTexts(CAlertDispatcher& dispatcher, const TrapEvent& event, ProfileR
     texts.messageText = LookupMessage(catalogue, language, n, texts.colourName);
     if (n >= kFirstOutletMessage && n <= kLastOutletMessage)
         texts.messageText = OutletPrefix(event.outletNumber, event.outletName) + texts.messageText;
+    return n;
 }
 }  // namespace
 
@@ -41,10 +43,13 @@ int RunAlertPass(CAlertDispatcher& dispatcher, TrapEventQueue& queue, ProfileRea
         if (!gate.Enter()) return announced;
         TrapEventQueue::Node* successor = queue.Next(current);
         try {
-            ComposeTexts(dispatcher, *current->item, catalogue, language);
+            const TrapEvent& event = *current->item;
+            const int32_t n = ComposeTexts(dispatcher, event, catalogue, language);
             platform.Beep();
             // The window thread owns its copy; a failed start has freed it.
             if (auto* copy = new (std::nothrow) AlertTexts(dispatcher.current)) platform.StartAlertWindow(copy);
+            // After the window has started, so the record never delays it.
+            platform.RecordAlert(dispatcher.current, event.arrivalTime, n, event.specificCode);
         } catch (const std::bad_alloc&) {
             // No memory for the texts: this alert cannot be shown, and
             // nothing may be thrown out of the thread.

@@ -1,6 +1,7 @@
 #pragma once
 // The alert pass over the pending-event queue.
 #include <cstdint>
+#include <ctime>
 
 #include "alert/alert_texts.h"
 #include "snmp/trap_records.h"
@@ -18,6 +19,10 @@ public:
     // false (texts freed by the callee) when no thread could be started.
     virtual bool StartAlertWindow(AlertTexts* texts) = 0;
     virtual void Pause(int milliseconds) = 0;
+    // Appends the announced alert to the history; must be quick, must not
+    // throw and must fail silently. messageNumber is the adjusted number.
+    virtual void RecordAlert(const AlertTexts& texts, std::time_t arrival, int32_t messageNumber,
+                             int32_t specificCode) = 0;
 };
 
 // One per alert thread. The Win32 platform stores the last alert-window
@@ -37,7 +42,7 @@ public:
 // One pass: announces every queued event in order, 200 ms apart, and frees
 // it. Returns the number of events announced. Reading the head with the
 // screen-saver dismissal is one unit of work for the gate, and each event two
-// more (compose, beep and start; then unlink and free) with the pause
+// more (compose, beep, start and record; then unlink and free) with the pause
 // outside them; when gate.Enter() refuses, the pass returns and an event
 // not yet unlinked stays queued for its owner to free.
 int RunAlertPass(CAlertDispatcher& dispatcher, TrapEventQueue& queue, ProfileReader& catalogue,

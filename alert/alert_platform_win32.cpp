@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "alert/alert_history_win32.h"
 #include "alert/alert_window.h"
 #include "app/trap_app.h"
 #include "core/work_gate.h"
@@ -52,6 +53,11 @@ bool Win32AlertPlatform::StartAlertWindow(AlertTexts* texts) {
 }
 
 void Win32AlertPlatform::Pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
+
+void Win32AlertPlatform::RecordAlert(const AlertTexts& texts, std::time_t arrival, int32_t messageNumber,
+                                     int32_t specificCode) {
+    AppendAlertHistory(texts, arrival, messageNumber, specificCode);
+}
 
 int RunAppAlertPass(CAlertDispatcher& dispatcher, WorkGate& gate) {
     if (!g_app) return 0;

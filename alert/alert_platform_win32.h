@@ -1,6 +1,6 @@
 #pragma once
 // The alert pass's platform on Windows: screen saver, beep, alert-window
-// threads and the pause between alerts.
+// threads, the pause between alerts and the history file.
 #include "alert/alert_pass.h"
 
 class WorkGate;
@@ -19,6 +19,8 @@ public:
     void Beep() override;
     bool StartAlertWindow(AlertTexts* texts) override;
     void Pause(int milliseconds) override;
+    void RecordAlert(const AlertTexts& texts, std::time_t arrival, int32_t messageNumber,
+                     int32_t specificCode) override;
 
 private:
     CAlertDispatcher& dispatcher_;

@@ -27,8 +27,13 @@ public:
         return true;
     }
     void Pause(int ms) override { calls.push_back("pause " + std::to_string(ms)); }
+    void RecordAlert(const AlertTexts& texts, std::time_t arrival, int32_t n, int32_t specific) override {
+        records.push_back(texts.messageText + "|" + std::to_string(arrival) + "|" + std::to_string(n) + "|" +
+                          std::to_string(specific));
+    }
 
     std::vector<std::string> calls;
+    std::vector<std::string> records;
     std::vector<std::unique_ptr<AlertTexts>> started;
     bool failStarts = false;
 };
@@ -124,6 +129,7 @@ TEST_F(RunAlertPassTest, EventIsFreedOnlyAfterItsPause) {
             return true;
         }
         void Pause(int) override { countsDuringPause.push_back(q_.Count()); }
+        void RecordAlert(const AlertTexts&, std::time_t, int32_t, int32_t) override {}
         std::vector<size_t> countsDuringPause;
 
     private:
@@ -156,6 +162,12 @@ TEST_F(RunAlertPassTest, MessageNumbersAreAdjustedBeforeLookupAndOutletCheck) {
     EXPECT_EQ(platform.started[2]->messageText, "Outlet:5[Rack 1]outlet on");
     EXPECT_EQ(platform.started[3]->messageText, "Outlet:2[none]outlet off");
     EXPECT_EQ(platform.started[4]->messageText, "switched");
+    // The history gets the shown text (prefix included) under the adjusted
+    // number, with the trap's own specific code.
+    const std::vector<std::string> records = {
+        "key four|1009843200|4|4", "key fourteen|1009843200|14|3", "Outlet:5[Rack 1]outlet on|1009843200|125|4",
+        "Outlet:2[none]outlet off|1009843200|130|0", "switched|1009843200|110|0"};
+    EXPECT_EQ(platform.records, records);
 }
 
 TEST_F(RunAlertPassTest, OutletPrefixAlsoPrecedesFallbackAndEmptyTexts) {
@@ -259,6 +271,7 @@ TEST_F(RunAlertPassTest, EventAppendedDuringThePassIsReachedWhenItsPredecessorIs
             if (!appended) t_.Queue(2, 0);
             appended = true;
         }
+        void RecordAlert(const AlertTexts&, std::time_t, int32_t, int32_t) override {}
         std::vector<std::string> messages;
         bool appended = false;
 
