@@ -1,12 +1,12 @@
 #include "alert/alert_history_win32.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <new>
 #include <string>
 
 #include "alert/alert_history.h"
+#include "win/history_folder_win32.h"
 
 namespace {
 // ANSI code page bytes to UTF-8 through UTF-16; empty when not convertible.
@@ -23,15 +23,6 @@ std::string AnsiToUtf8(const std::string& ansi) {
     return utf8;
 }
 
-// %LOCALAPPDATA%\Dovrel, made when missing; empty when it cannot be had.
-std::wstring HistoryFolder() {
-    wchar_t base[MAX_PATH];
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, base))) return {};
-    std::wstring folder = std::wstring(base) + L"\\Dovrel";
-    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return {};
-    return folder;
-}
-
 // Append-only, so every write lands at the end; readers (Kalbrit) may have
 // the file open, and may keep it open across a rotation.
 HANDLE OpenForAppend(const std::wstring& path) {
@@ -46,7 +37,7 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 }
 
 void Append(const AlertTexts& texts, std::time_t arrival, int32_t messageNumber, int32_t specificCode) {
-    const std::wstring folder = HistoryFolder();
+    const std::wstring folder = HistoryFolderPath(true);
     if (folder.empty()) return;
     const std::wstring path = folder + L"\\history.csv";
     const std::string line = HistoryLine(texts, arrival, messageNumber, specificCode, AnsiToUtf8);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "kalbrit/elevated_copy_win32.h"
+#include "kalbrit/history_view.h"
 #include "kalbrit/kalbrit_texts.h"
 #include "kalbrit/resource.h"
 #include "kalbrit/settings_save_win32.h"
@@ -194,6 +195,9 @@ INT_PTR CALLBACK KalbritDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case IDCANCEL:
             // Not while the elevated copy writes: its outcome is still to be told.
             if (!state || !state->saving) EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        case IDC_HISTORY:
+            if (state && !state->saving) RunHistoryView(dialog, state->language);
             return TRUE;
         case IDC_TARGET_ALL:
         case IDC_TARGET_ONE:

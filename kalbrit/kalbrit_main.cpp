@@ -17,7 +17,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     case ElevatedSaveLine::Invalid: return ERROR_INVALID_PARAMETER;
     case ElevatedSaveLine::Absent: break;
     }
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     std::string path = FindSettingsFile(commandLine);
     return RunKalbritDialog(instance, path) == -1 ? 1 : 0;

@@ -1,6 +1,7 @@
 #pragma once
 // Resource ids of Kalbrit.exe.
 #define IDD_KALBRIT 101
+#define IDD_HISTORY 102
 
 #define IDC_LANG_ENGLISH 1001
 #define IDC_LANG_JAPANESE 1002
@@ -15,3 +16,8 @@
 #define IDC_PROHIBITION 1011
 #define IDC_FILE_PATH 1012
 #define IDC_SAVE 1013
+#define IDC_HISTORY 1014
+
+#define IDC_HISTORY_LIST 1020
+#define IDC_HISTORY_REFRESH 1021
+#define IDC_HISTORY_FOLDER 1022

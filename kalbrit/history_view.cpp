@@ -1,0 +1,184 @@
+#include "kalbrit/history_view.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "kalbrit/history_table.h"
+#include "kalbrit/resource.h"
+#include "win/history_folder_win32.h"
+
+namespace {
+constexpr std::size_t kShownAlerts = 500;
+constexpr DWORD kLargestFile = 8u << 20;  // Dovrel rotates at 1 MiB
+
+// The alert windows' colours (0x00BBGGRR).
+constexpr COLORREF kRed = 0x003232FF;
+constexpr COLORREF kOrange = 0x000087FF;
+constexpr COLORREF kGreen = 0x0032C832;
+
+struct ViewState {
+    UiLanguage language;
+    std::vector<HistoryEntry> entries;
+};
+
+std::wstring FromUtf8(const std::string& text) {
+    if (text.empty()) return {};
+    int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+// The whole file; empty when it is missing. Dovrel may append or rotate
+// while it is read, so every kind of sharing is allowed.
+std::string ReadWholeFile(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kLargestFile) {
+        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        DWORD read = 0;
+        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
+        bytes.resize(read);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+void AddColumn(HWND list, int index, const wchar_t* title, int width) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = const_cast<wchar_t*>(title);
+    column.cx = width;
+    column.iSubItem = index;
+    SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
+}
+
+void SetCell(HWND list, int row, int column, const std::string& utf8) {
+    std::wstring text = FromUtf8(utf8);
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text.data();
+    SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void Refresh(HWND dialog, ViewState& state) {
+    const std::wstring folder = HistoryFolderPath(false);
+    state.entries.clear();
+    if (!folder.empty())
+        state.entries = NewestHistory(ParseHistory(ReadWholeFile(folder + L"\\history.1.csv")),
+                                      ParseHistory(ReadWholeFile(folder + L"\\history.csv")), kShownAlerts);
+    HWND list = GetDlgItem(dialog, IDC_HISTORY_LIST);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    for (std::size_t i = 0; i < state.entries.size(); ++i) {
+        LVITEMW item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = static_cast<int>(i);
+        item.lParam = static_cast<LPARAM>(i);
+        const int row = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        SetCell(list, row, 0, state.entries[i].time);
+        SetCell(list, row, 1, state.entries[i].sender);
+        SetCell(list, row, 2, state.entries[i].text);
+    }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void SetUpList(HWND dialog, UiLanguage language) {
+    HWND list = GetDlgItem(dialog, IDC_HISTORY_LIST);
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
+                 LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
+    RECT area{};
+    GetClientRect(list, &area);
+    const int width = area.right - area.left - GetSystemMetrics(SM_CXVSCROLL);
+    const bool ja = language == UiLanguage::Japanese;
+    AddColumn(list, 0, ja ? L"\u6642\u523B" : L"Time", width * 30 / 100);         // 時刻
+    AddColumn(list, 1, ja ? L"\u9001\u4FE1\u5143" : L"Sender", width * 16 / 100);  // 送信元
+    AddColumn(list, 2, ja ? L"\u30E1\u30C3\u30BB\u30FC\u30B8" : L"Message", width * 54 / 100);  // メッセージ
+}
+
+// Each row's background in its alert colour; the text stays black, as in
+// the alert window.
+LRESULT PaintRow(const ViewState& state, NMLVCUSTOMDRAW* draw) {
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: {
+        const std::size_t i = static_cast<std::size_t>(draw->nmcd.lItemlParam);
+        if (i < state.entries.size()) {
+            switch (ColourOf(state.entries[i].colour)) {
+            case HistoryColour::Red: draw->clrTextBk = kRed; break;
+            case HistoryColour::Green: draw->clrTextBk = kGreen; break;
+            case HistoryColour::Orange: draw->clrTextBk = kOrange; break;
+            }
+            draw->clrText = RGB(0, 0, 0);
+        }
+        return CDRF_DODEFAULT;
+    }
+    }
+    return CDRF_DODEFAULT;
+}
+
+INT_PTR CALLBACK HistoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<ViewState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        state = reinterpret_cast<ViewState*>(lParam);
+        SetUpList(dialog, state->language);
+        Refresh(dialog, *state);
+        return TRUE;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (state && header->idFrom == IDC_HISTORY_LIST && header->code == NM_CUSTOMDRAW) {
+            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, PaintRow(*state, reinterpret_cast<NMLVCUSTOMDRAW*>(lParam)));
+            return TRUE;
+        }
+        return FALSE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_HISTORY_REFRESH:
+            if (state) Refresh(dialog, *state);
+            return TRUE;
+        case IDC_HISTORY_FOLDER: {
+            // Made when missing, so Explorer has something to open before
+            // the first alert.
+            const std::wstring folder = HistoryFolderPath(true);
+            if (!folder.empty()) ShellExecuteW(dialog, L"open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+            return TRUE;
+        }
+        case IDOK:
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}
+
+const DLGTEMPLATE* HistoryTemplate(HINSTANCE instance, UiLanguage language) {
+    const WORD wanted = language == UiLanguage::Japanese ? MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)
+                                                         : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    HRSRC found = FindResourceExW(instance, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(IDD_HISTORY), wanted);
+    if (!found)
+        found = FindResourceExW(instance, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(IDD_HISTORY),
+                                MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    return loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
+}
+}  // namespace
+
+void RunHistoryView(HWND owner, UiLanguage language) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    const DLGTEMPLATE* form = HistoryTemplate(instance, language);
+    if (!form) return;
+    ViewState state{language, {}};
+    DialogBoxIndirectParamW(instance, form, owner, HistoryDialogProc, reinterpret_cast<LPARAM>(&state));
+}

@@ -1,0 +1,35 @@
+#include "kalbrit/history_table.h"
+
+#include <gtest/gtest.h>
+
+#include "alert/alert_history.h"
+
+namespace {
+std::string Same(const std::string& s) { return s; }
+}  // namespace
+
+TEST(ParseHistory, ReadsBackWhatDovrelWrites) {
+    AlertTexts texts;
+    texts.senderLine = "From: 192.0.2.7";
+    texts.colourName = "Green";
+    texts.messageText = "Outlet:2[A, \"B\"]\r\nnext line";
+    std::string file = HistoryFileHead() + HistoryLine(texts, 0, 125, 4, Same);
+    file += "2002-01-01T00:00:00+09:00,192.0.2.8,1,1,red,unfini";  // still being written
+
+    const auto entries = ParseHistory(file);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].sender, "192.0.2.7");
+    EXPECT_EQ(entries[0].text, texts.messageText);
+    EXPECT_EQ(ColourOf(entries[0].colour), HistoryColour::Green);
+    EXPECT_EQ(ColourOf("red "), HistoryColour::Orange);
+}
+
+TEST(NewestHistory, NewestFirstAcrossTheRotatedFile) {
+    auto at = [](const char* time) { return HistoryEntry{time, "", "", ""}; };
+    const std::vector<HistoryEntry> older = {at("1"), at("2")}, newer = {at("3"), at("4")};
+    const auto three = NewestHistory(older, newer, 3);
+    ASSERT_EQ(three.size(), 3u);
+    EXPECT_EQ(three[0].time, "4");
+    EXPECT_EQ(three[1].time, "3");
+    EXPECT_EQ(three[2].time, "2");
+}
