@@ -111,6 +111,22 @@ read_alerts() {
         run "$alertprobe" close "$hwnd" || echo "FAIL: alert $hwnd did not close on Esc" >&2
     done <<<"$lines"
 }
+# The alert history of the prefix's user.
+history_dir() { ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local 2>/dev/null | grep -v /Public/ | head -1 | sed 's|$|/Dovrel|'; }
+# expect_history LINES: every alert read back has its record, same time,
+# sender, colour and text; the window's text was read in code page 1252.
+expect_history() {
+    local file line c date from msg iso field
+    file="$(history_dir)/history.csv"
+    [ "$(head -c 3 "$file" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "history.csv has no UTF-8 BOM"
+    while IFS='|' read -r c date from msg; do
+        iso="${date:0:4}-${date:5:2}-${date:8:2}T${date:11:8}"
+        field="$(iconv -f CP1252 -t UTF-8 <<<"$msg")"
+        case "$field" in *[,\"]*) field="\"${field//\"/\"\"}\"" ;; esac
+        grep -aE "^${iso}[+-][0-9]{2}:[0-9]{2},${from#From: },-?[0-9]+,-?[0-9]+,$c," "$file" |
+            grep -aqF ",$c,$field"$'\r' || fail "history.csv has no record of '$msg' at $iso"
+    done <<<"$1"
+}
 # expect_alert LINES COLOUR FROM MESSAGE
 expect_alert() {
     if grep -qxF "$2|*|$3|$4" <<<"$(sed -E 's/^([^|]*)\|[^|]*\|/\1|*|/' <<<"$1")"; then
@@ -129,6 +145,7 @@ env LC_ALL=en_US.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml=" wine "$setup" /S /NOAU
 grep -aq $'^Lang=English\r$' "$ini" || die "an English system got $(grep -a '^Lang=' "$ini")"
 set_key port "$port"
 close_alerts || die "alert windows of an earlier run are still open"
+rm -rf "$(history_dir)"
 
 echo "== batch 1: every kind of trap, all senders"
 start_dovrel
@@ -161,6 +178,13 @@ expect_alert "$alerts" orange "From: 127.0.0.5" "Outlet:3[Rack] event, code 2"
 expect_alert "$alerts" orange "From: 127.0.0.5" "Outlet device event, code 6"
 grep -q '127.0.0.6' <<<"$alerts" && fail "a trap with the wrong community was shown"
 grep -qE '\|[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\|' <<<"$alerts" || fail "no date text"
+expect_history "$alerts"
+[ "$(grep -ac . "$(history_dir)/history.csv")" = 10 ] || fail "history.csv: expected a header and 9 records"
+
+echo "== history past 1 MiB is rotated"
+hist="$(history_dir)"
+for _ in $(seq 1 9000); do printf '2002-01-01T00:00:00+09:00,192.0.2.1,1,1,red,%0100d\r\n' 0; done >>"$hist/history.csv"
+echo old >"$hist/history.1.csv"
 
 echo "== batch 2: unknown trap, outlet without a name, key 130"
 trap_v1 vandor 1.3.6.1.4.1.8072.9 127.0.0.7 6 9 '' 1.3.6.1.2.1.1.5.0 s x            # matches no rule
@@ -170,7 +194,15 @@ alerts="$(read_alerts)"
 echo "$alerts"
 expect_alert "$alerts" orange "From: 127.0.0.7" "Trap of an unrecognised kind received"
 expect_alert "$alerts" orange "From: 127.0.0.7" "Outlet:2[none] event, code 8"
+expect_history "$alerts"
+[ "$(grep -ac . "$hist/history.csv")" = 3 ] || fail "after rotation: expected a header and 2 records"
+[ "$(stat -c %s "$hist/history.1.csv")" -gt 1000000 ] || fail "the full history was not kept as history.1.csv"
 stop_dovrel
+
+# A history folder that cannot be made (a file stands in its place) changes
+# nothing else: batch 3's alert must still appear.
+rm -rf "$hist"
+echo x >"$hist"
 
 echo "== batch 3: target 127.0.0.1 with mask 255.255.255.0 (agent address masked)"
 set_key target 127.0.0.1
@@ -184,6 +216,7 @@ echo "$alerts"
 expect_alert "$alerts" orange "From: 127.0.0.9" "Cold start: the sender's SNMP agent is reinitialising; its configuration may have changed"
 grep -q '10.0.0.9' <<<"$alerts" && fail "a masked-out sender was shown"
 stop_dovrel
+rm -f "$hist"
 
 echo "== batch 4: target 127.0.0.2, no mask (datagram source compared)"
 set_key target 127.0.0.2

@@ -25,6 +25,16 @@ within() {
     [ $((now - shown)) -le "$1" ] && [ $((shown - now)) -le 2 ]
 }
 
+# history_has DATE_TEXT REST: the last record of the alert history is the
+# window's date with its offset, then REST (sender,number,code,colour,text).
+HISTORY_DIR="$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local | grep -v /Public/ | head -1)/Dovrel"
+rm -rf "$HISTORY_DIR"
+history_has() {
+    local d="$1" last
+    last="$(tail -n 1 "$HISTORY_DIR/history.csv")"
+    test "$last" = "${d:0:4}-${d:5:2}-${d:8:2}T${d:11:8}$2"$'\r'
+}
+
 # ---- Run 1: TZ unset, red coldStart; bad traps alongside show nothing.
 PORT=22211
 write_ini "$WORK/install" "$PORT" "${catalogue[@]}"
@@ -44,6 +54,7 @@ check "message text from the catalogue" test "$(probe dialog-text "$ALERT" 1001)
 check "sender line" test "$(probe dialog-text "$ALERT" 1003)" = "From: 127.0.0.1"
 date1="$(probe dialog-text "$ALERT" 1002)"
 check "date '$date1' is Japan time with TZ unset" within 30 "$date1" Asia/Tokyo
+check "history record with the window's time, +09:00" history_has "$date1" "+09:00,127.0.0.1,2,0,red,Cold start seen"
 colour="$(alert_colour)"
 check "red alert window (pixel $colour)" test "$colour" = "255,50,50"
 
@@ -63,6 +74,7 @@ sleep 0.5
 check "message text keeps its comma" test "$(probe dialog-text "$ALERT" 1001)" = "On battery, test"
 date2="$(probe dialog-text "$ALERT" 1002)"
 check "date '$date2' is UTC with TZ=UTC0" within 30 "$date2" UTC
+check "history record at +00:00, text quoted" history_has "$date2" '+00:00,127.0.0.1,3,1,green,"On battery, test"'
 colour="$(alert_colour)"
 check "green alert window (pixel $colour)" test "$colour" = "50,200,50"
 
