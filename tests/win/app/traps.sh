@@ -7,7 +7,8 @@ DOVREL="$1" WINPROBE="$2"
 source "$(dirname "$0")/lib.sh"
 ALERT=TOLM
 
-catalogue=('[usKarn_msgJp]' '2=red,Cold start seen' '3=green,On battery, test')
+# Key 3's text is Shift-JIS, as the shipped Japanese catalogue is.
+catalogue=('[usKarn_msgJp]' '2=red,Cold start seen' "3=green,On battery, $(printf '試験' | iconv -t SHIFT_JIS)")
 
 # alert_colour: the colour inside the (single) alert window, near its bottom
 # right corner where no text is drawn.
@@ -71,10 +72,12 @@ check "Dovrel binds port $PORT" wait_port_bound "$PORT" 20
 on_battery_trap "$PORT"
 check "upsTrapOnBattery shows an alert window within 12 s" probe wait-title "$ALERT" 12
 sleep 0.5
-check "message text keeps its comma" test "$(probe dialog-text "$ALERT" 1001)" = "On battery, test"
+check "message text keeps its comma" test "$(probe dialog-text "$ALERT" 1001 | xxd -p | tr -d '\n')" = \
+    "$(sjis_hex 'On battery, 試験')"
 date2="$(probe dialog-text "$ALERT" 1002)"
 check "date '$date2' is UTC with TZ=UTC0" within 30 "$date2" UTC
-check "history record at +00:00, text quoted" history_has "$date2" '+00:00,127.0.0.1,3,1,green,"On battery, test"'
+check "history record at +00:00, text quoted and in UTF-8" \
+    history_has "$date2" '+00:00,127.0.0.1,3,1,green,"On battery, 試験"'
 colour="$(alert_colour)"
 check "green alert window (pixel $colour)" test "$colour" = "50,200,50"
 
