@@ -4,6 +4,7 @@
 // Replies are checked in the language the form is shown in (kalbrit_dialog_ja
 // runs with code page 932).
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,10 @@ std::string ReadBytes(const std::string& path) {
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+void AppendBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
 }
 
 std::vector<std::string> Lines(const std::string& bytes) {
@@ -349,6 +354,42 @@ TEST_F(KalbritDialog, InstallPathInEitherViewNamesTheFileToEdit) {
 // asInvoker in both programs: Dovrel starts Kalbrit with CreateProcessA,
 // which cannot start a program that demands elevation; Common Controls 6
 // (visual styles) in Kalbrit only.
+TEST_F(KalbritDialog, HistoryViewListsTheNewestAlertsOfBothFilesNewestFirst) {
+    char base[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, base)));
+    const std::string folder = std::string(base) + "\\Dovrel";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string newer = folder + "\\history.csv", older = folder + "\\history.1.csv";
+    const std::string keptNewer = ReadBytes(newer), keptOlder = ReadBytes(older);
+    const std::string head = "\xEF\xBB\xBFtime,sender,message number,specific-trap code,colour,text\r\n";
+    WriteBytes(older, head + "2026-12-07T16:30:01+09:00,192.0.2.1,1,1,red,first\r\n");
+    WriteBytes(newer, head + "2026-12-07T16:30:02+09:00,192.0.2.2,4,4,green,\"second, cleared\"\r\n" +
+                          "2026-12-07T16:30:03+09:00,192.0.2.3,125,4,orange,Outlet:1[none]\xE8\xA9\xA6\xE9\xA8\x93\r\n");
+
+    KalbritSession k(KALBRIT_EXE, Quoted());
+    HWND history = k.OpenHistory();
+    ASSERT_NE(history, nullptr) << "History... opened no dialog";
+    HWND list = GetDlgItem(history, IDC_HISTORY_LIST);
+    EXPECT_EQ(k.ListColumn(list, 0), (std::vector<std::string>{"2026-12-07T16:30:03+09:00", "2026-12-07T16:30:02+09:00",
+                                                               "2026-12-07T16:30:01+09:00"}));
+    EXPECT_EQ(k.ListColumn(list, 1), (std::vector<std::string>{"192.0.2.3", "192.0.2.2", "192.0.2.1"}));
+    EXPECT_EQ(k.ListColumn(list, 2),
+              (std::vector<std::string>{"Outlet:1[none]\xE8\xA9\xA6\xE9\xA8\x93", "second, cleared", "first"}));
+
+    // Refresh picks up a record appended while the view is open.
+    AppendBytes(newer, "2026-12-07T16:30:04+09:00,192.0.2.4,1,1,red,fourth\r\n");
+    SendMessageA(GetDlgItem(history, IDC_HISTORY_REFRESH), BM_CLICK, 0, 0);
+    const auto texts = k.ListColumn(list, 2);
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(texts[0], "fourth");
+
+    PostMessageA(history, WM_COMMAND, IDCANCEL, 0);
+    for (int i = 0; i < 100 && IsWindow(history); ++i) Sleep(50);
+    EXPECT_EQ(k.Close(), 0u);
+    keptNewer.empty() ? (void)DeleteFileA(newer.c_str()) : WriteBytes(newer, keptNewer);
+    keptOlder.empty() ? (void)DeleteFileA(older.c_str()) : WriteBytes(older, keptOlder);
+}
+
 TEST(KalbritManifests, BothProgramsCarryAnAsInvokerManifest) {
     for (const char* program : {KALBRIT_EXE, DOVREL_EXE}) {
         HMODULE module = LoadLibraryExA(WindowsPath(program).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);

@@ -1,5 +1,6 @@
 #include "kalbrit_driver.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -116,6 +117,36 @@ std::string KalbritSession::SaveAndReadReply() const {
     for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
     EXPECT_FALSE(IsWindow(box)) << "message box did not close";
     return text;
+}
+
+HWND KalbritSession::OpenHistory() const {
+    PostMessageA(GetDlgItem(dialog_, IDC_HISTORY), BM_CLICK, 0, 0);
+    return WaitForWindow(process_.dwProcessId, dialog_, 10000);
+}
+
+std::vector<std::string> KalbritSession::ListColumn(HWND list, int column) const {
+    std::vector<std::string> rows;
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    constexpr int kChars = 1024;
+    void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t),
+                                  MEM_COMMIT, PAGE_READWRITE);
+    if (!remote) return rows;
+    auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(LVITEMW));
+    for (int row = 0; row < count; ++row) {
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = remoteText;
+        item.cchTextMax = kChars;
+        WriteProcessMemory(process_.hProcess, remote, &item, sizeof(item), nullptr);
+        const int n = static_cast<int>(SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote)));
+        wchar_t text[kChars] = {};
+        ReadProcessMemory(process_.hProcess, remoteText, text, sizeof(text) - sizeof(wchar_t), nullptr);
+        char utf8[kChars * 3] = {};
+        WideCharToMultiByte(CP_UTF8, 0, text, n, utf8, sizeof(utf8) - 1, nullptr, nullptr);
+        rows.push_back(utf8);
+    }
+    VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
+    return rows;
 }
 
 DWORD KalbritSession::Close() {

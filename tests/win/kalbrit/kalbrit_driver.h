@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class KalbritSession {
 public:
@@ -22,6 +23,11 @@ public:
     // Clicks Save (posted, since the reply is a modal message box), waits for
     // the message box, returns its text (UTF-8) and dismisses it.
     std::string SaveAndReadReply() const;
+    // Clicks History... and waits for the History dialog.
+    HWND OpenHistory() const;
+    // One column of a list-view control of this process, row by row, as UTF-8
+    // (read through memory in Kalbrit's process, as on Windows).
+    std::vector<std::string> ListColumn(HWND list, int column) const;
     // Closes the dialog with its Close button; the process's exit code.
     DWORD Close();
 
