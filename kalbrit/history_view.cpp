@@ -86,6 +86,12 @@ void Refresh(HWND dialog, ViewState& state) {
         SetCell(list, row, 1, state.entries[i].sender);
         SetCell(list, row, 2, state.entries[i].text);
     }
+    // Time and sender as wide as their texts; the message takes the rest.
+    if (!state.entries.empty()) {
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, 2, LVSCW_AUTOSIZE_USEHEADER);
+    }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
 }
@@ -98,9 +104,9 @@ void SetUpList(HWND dialog, UiLanguage language) {
     GetClientRect(list, &area);
     const int width = area.right - area.left - GetSystemMetrics(SM_CXVSCROLL);
     const bool ja = language == UiLanguage::Japanese;
-    AddColumn(list, 0, ja ? L"\u6642\u523B" : L"Time", width * 30 / 100);         // 時刻
-    AddColumn(list, 1, ja ? L"\u9001\u4FE1\u5143" : L"Sender", width * 16 / 100);  // 送信元
-    AddColumn(list, 2, ja ? L"\u30E1\u30C3\u30BB\u30FC\u30B8" : L"Message", width * 54 / 100);  // メッセージ
+    AddColumn(list, 0, ja ? L"\u6642\u523B" : L"Time", width * 26 / 100);         // 時刻
+    AddColumn(list, 1, ja ? L"\u9001\u4FE1\u5143" : L"Sender", width * 14 / 100);  // 送信元
+    AddColumn(list, 2, ja ? L"\u30E1\u30C3\u30BB\u30FC\u30B8" : L"Message", width * 60 / 100);  // メッセージ
 }
 
 // Each row's background in its alert colour; the text stays black, as in
