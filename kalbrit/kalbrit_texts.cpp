@@ -111,7 +111,7 @@ const char* TextOf(KalbritText text, UiLanguage language) {
     case KalbritText::TestRefusedBySenders:
         return Pick({"The saved sender settings (\"Only the target\" or the mask) refuse traps from 127.0.0.1, "
                      "so Dovrel will not show this test. That is by design, not a fault.",
-                     "保存した送信元の設定 (\"対象アドレスのみ\" または禁止マスク) では 127.0.0.1 からのトラップが"
+                     "保存した送信元の設定 (「対象アドレスのみ」 または禁止マスク) では 127.0.0.1 からのトラップが"
                      "拒否されるため、このテストの警告は表示されません。これは設定どおりの動作で、故障ではありません。"},
                     language);
     case KalbritText::TestNotRunning:
@@ -123,7 +123,7 @@ const char* TextOf(KalbritText text, UiLanguage language) {
                      "127.0.0.1, Dovrel refuses it by design. A firewall does not filter traffic within this "
                      "computer (loopback), so a test that shows does not prove that traps from a device get "
                      "through.",
-                     "テストはこのコンピューターから送信されます。\"対象アドレスのみ\" や 127.0.0.1 を除外する"
+                     "テストはこのコンピューターから送信されます。「対象アドレスのみ」 や 127.0.0.1 を除外する"
                      "禁止マスクの設定では、Dovrel は設定どおりこれを拒否します。また、ファイアウォールはこの"
                      "コンピューター内の通信 (ループバック) を遮断しないため、テストの警告が表示されても、"
                      "機器からのトラップが届くことの証明にはなりません。"},
