@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Kalbrit applies a saved port: it restarts the installed Dovrel through
 # Finwin.dll, which then listens on the new port only and shows a trap sent
-# there; its "Send test trap" button makes the coldStart alert appear.
-# Usage: kalbrit_restart.sh DOVREL WINPROBE KALBRIT FINWIN   (ports 26010, 26011)
+# there; its "Send test trap" button makes the coldStart alert appear; a
+# Dovrel that cannot bind its port is reported, not taken for running.
+# Usage: kalbrit_restart.sh DOVREL WINPROBE KALBRIT FINWIN   (ports 26010..26012)
 # With SHOTS=DIR, screenshots of the restart question and the test's reply.
 DOVREL_BUILT="$1" WINPROBE="$2" KALBRIT="$3" FINWIN="$4"
 source "$(dirname "$0")/lib.sh"
@@ -57,8 +58,29 @@ check "it carries the catalogue's text" test "$(probe dialog-text "$ALERT" 1001)
 shot "kalbrit-test-trap.png"
 answer_box 1
 
-probe press "$FORM" 2  # Close
-wait_exit "$KALBRIT_PID" 10
 probe post-command Dovrel.exe 40002  # QUIT the Dovrel that Kalbrit started
 check "the restarted Dovrel ends on QUIT" probe wait-gone Dovrel.exe 15
+
+# ---- A port held by another program: Dovrel shows its start-up warning,
+# and Kalbrit says that it did not come up instead of reporting success.
+TAKEN=26012
+python3 -c "
+import socket, time
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(('0.0.0.0', $TAKEN))
+time.sleep(60)" &
+DOVREL_PIDS+=("$!")
+check "port holder binds port $TAKEN" wait_port_bound "$TAKEN" 10
+probe set-text "$FORM" 1003 "$TAKEN"
+probe press "$FORM" 1013
+check "with no Dovrel running the save offers to start one" probe wait-title "$BOX" 10
+answer_box 6
+check "Kalbrit reports that Dovrel did not come up" probe wait-title "$BOX" 20
+check "the report says what to check" eval 'box_text | grep -qF "netstat -ano -p udp"'
+answer_box 1
+probe press "Warning(Tesvane)" 1
+check "the Dovrel that could not start ends" probe wait-gone Dovrel.exe 15
+
+probe press "$FORM" 2  # Close
+wait_exit "$KALBRIT_PID" 10
 finish
