@@ -4,6 +4,8 @@
 # there; its "Send test trap" button makes the coldStart alert appear; a
 # Dovrel that cannot bind its port is reported, not taken for running.
 # Usage: kalbrit_restart.sh DOVREL WINPROBE KALBRIT FINWIN   (ports 26010..26012)
+# With OTHER_FINWIN=DLL and OWN_SUBFOLDER=x64|x86, the other architecture's
+# Finwin lies beside Dovrel.exe and Kalbrit's own in the subfolder.
 # With SHOTS=DIR, screenshots of the restart question and the test's reply.
 DOVREL_BUILT="$1" WINPROBE="$2" KALBRIT="$3" FINWIN="$4"
 source "$(dirname "$0")/lib.sh"
@@ -23,7 +25,15 @@ install="$WORK/install"
 write_ini "$install" "$OLD" 'Lang=English' 'trapCommunity=vandor' '[usKarn_msgEng]' '2=orange,Cold start seen'
 cp "$DOVREL_BUILT" "$install/Dovrel.exe"
 cp "$KALBRIT" "$install/Kalbrit.exe"
-cp "$FINWIN" "$install/Finwin.dll"
+if [ -n "${OTHER_FINWIN:-}" ]; then
+    # Finwin of the other architecture beside Dovrel.exe: Kalbrit must take
+    # its own from the subfolder.
+    cp "$OTHER_FINWIN" "$install/Finwin.dll"
+    mkdir -p "$install/$OWN_SUBFOLDER"
+    cp "$FINWIN" "$install/$OWN_SUBFOLDER/Finwin.dll"
+else
+    cp "$FINWIN" "$install/Finwin.dll"
+fi
 set_install_path "$install"
 DOVREL="$install/Dovrel.exe"
 start_dovrel
