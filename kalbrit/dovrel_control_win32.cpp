@@ -36,14 +36,18 @@ struct DialogSearch {
     bool found;
 };
 
-// A visible dialog box of the process: Dovrel's start-up warning.
+// Caption of Dovrel's start-up warning (res/shell.rc), the same in every
+// language; its alert windows are dialogs too, so the class alone is not enough.
+constexpr char kWarningTitle[] = "Warning(Tesvane)";
+
+// A visible start-up warning of the process.
 BOOL CALLBACK FindWarning(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<DialogSearch*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    char className[16] = {};
-    if (pid == search->processId && IsWindowVisible(window) && GetClassNameA(window, className, sizeof className) &&
-        lstrcmpA(className, "#32770") == 0) {
+    char title[32] = {};
+    if (pid == search->processId && IsWindowVisible(window) && GetWindowTextA(window, title, sizeof title) &&
+        lstrcmpA(title, kWarningTitle) == 0) {
         search->found = true;
         return FALSE;
     }
