@@ -134,14 +134,38 @@ bool EditsDovrelsFile(const DialogState& state) {
     return lstrcmpiA(FindSettingsFile("").c_str(), state.path.c_str()) == 0;
 }
 
+DWORD WINAPI RestartThread(void* outcome) {
+    *static_cast<DovrelStart*>(outcome) = RestartDovrel();
+    return 0;
+}
+
+// The restart can take half a minute (FinWin waits up to 20 s): it runs on
+// a thread of its own while this window, disabled, keeps answering, so that
+// Windows does not mark it "Not responding".
+DovrelStart RestartWhileResponsive(HWND dialog) {
+    DovrelStart outcome{DovrelStart::Running, ERROR_SUCCESS, {}};
+    HANDLE thread = CreateThread(nullptr, 0, RestartThread, &outcome, 0, nullptr);
+    if (!thread) return RestartDovrel();
+    EnableWindow(dialog, FALSE);
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    CloseHandle(thread);
+    EnableWindow(dialog, TRUE);
+    SetForegroundWindow(dialog);
+    return outcome;
+}
+
 // Ends and starts Dovrel from this window, which runs with the user's own
 // rights (the elevated copy only saves), and says how it went.
 void RestartDovrelAndTell(HWND dialog, DialogState& state) {
     const UiLanguage lang = state.language;
     state.saving = true;
-    HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
-    const DovrelStart outcome = RestartDovrel();
-    SetCursor(previous);
+    const DovrelStart outcome = RestartWhileResponsive(dialog);
     state.saving = false;
     const std::wstring port = Ansi(SavedForm(state.path).port);
     switch (outcome.kind) {
