@@ -1,12 +1,19 @@
 #include "kalbrit/kalbrit_dialog.h"
 
+#include <cstdlib>
 #include <string>
 
+#include "alert/alert_list.h"
+#include "alert/message_catalogue.h"
+#include "kalbrit/dovrel_control_win32.h"
 #include "kalbrit/elevated_copy_win32.h"
 #include "kalbrit/history_view.h"
 #include "kalbrit/kalbrit_texts.h"
 #include "kalbrit/resource.h"
+#include "kalbrit/settings_path_win32.h"
 #include "kalbrit/settings_save_win32.h"
+#include "kalbrit/test_trap.h"
+#include "kalbrit/test_trap_send_win32.h"
 #include "kalbrit/trap_form.h"
 #include "win/win32_profile_reader.h"
 
@@ -17,7 +24,8 @@ constexpr wchar_t kTitle[] = L"Kalbrit";
 struct DialogState {
     std::string path;
     UiLanguage language;
-    bool saving = false;  // while the elevated copy runs
+    bool saving = false;  // while the elevated copy runs or Dovrel restarts
+    bool settingsChanged = false;  // by the save under way
 };
 
 std::wstring Widen(const std::string& text, UINT codePage) {
@@ -105,11 +113,153 @@ void TellNothingSaved(HWND dialog, const DialogState& state, const std::wstring&
     Tell(dialog, head + L"\n\n" + Text(KalbritText::NothingSaved, state.language), icon);
 }
 
-void TellSaved(HWND dialog, const DialogState& state, KalbritText how) {
-    Tell(dialog,
-         Text(how, state.language) + L"\n" + Ansi(state.path) + L"\n\n" +
-             Text(KalbritText::TakesEffect, state.language),
-         MB_ICONINFORMATION);
+bool Ask(HWND dialog, const std::wstring& text) {
+    return MessageBoxW(dialog, text.c_str(), kTitle, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+// The saved values of the file as Dovrel reads them.
+TrapForm SavedForm(const std::string& path) {
+    Win32ProfileReader reader(path);
+    return LoadTrapForm(reader);
+}
+
+bool SameSettings(const std::vector<TrapSetting>& a, const std::vector<TrapSetting>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i].value != b[i].value) return false;
+    return true;
+}
+
+// Only a save of the file that the installed Dovrel reads concerns it.
+bool EditsDovrelsFile(const DialogState& state) {
+    return lstrcmpiA(FindSettingsFile("").c_str(), state.path.c_str()) == 0;
+}
+
+DWORD WINAPI RestartThread(void* outcome) {
+    *static_cast<DovrelStart*>(outcome) = RestartDovrel();
+    return 0;
+}
+
+// The restart can take half a minute (FinWin waits up to 20 s): it runs on
+// a thread of its own while this window, disabled, keeps answering, so that
+// Windows does not mark it "Not responding".
+DovrelStart RestartWhileResponsive(HWND dialog) {
+    DovrelStart outcome{DovrelStart::Running, ERROR_SUCCESS, {}};
+    HANDLE thread = CreateThread(nullptr, 0, RestartThread, &outcome, 0, nullptr);
+    if (!thread) return RestartDovrel();
+    EnableWindow(dialog, FALSE);
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    CloseHandle(thread);
+    EnableWindow(dialog, TRUE);
+    SetForegroundWindow(dialog);
+    return outcome;
+}
+
+// Ends and starts Dovrel from this window, which runs with the user's own
+// rights (the elevated copy only saves), and says how it went.
+void RestartDovrelAndTell(HWND dialog, DialogState& state) {
+    const UiLanguage lang = state.language;
+    state.saving = true;
+    const DovrelStart outcome = RestartWhileResponsive(dialog);
+    state.saving = false;
+    const std::wstring port = Ansi(SavedForm(state.path).port);
+    switch (outcome.kind) {
+    case DovrelStart::Running:
+        Tell(dialog, Text(KalbritText::Restarted, lang) + L" " + port + L".", MB_ICONINFORMATION);
+        return;
+    case DovrelStart::NoInstallPath:
+        Tell(dialog, Text(KalbritText::NoInstallPath, lang), MB_ICONWARNING);
+        return;
+    case DovrelStart::FinwinMissing:
+        Tell(dialog, Text(KalbritText::FinwinMissing, lang) + L"\n" + Ansi(outcome.detail), MB_ICONERROR);
+        return;
+    case DovrelStart::StillRunning:
+        Tell(dialog, Text(KalbritText::StillRunning, lang), MB_ICONWARNING);
+        return;
+    case DovrelStart::NotStarted:
+        Tell(dialog, Text(KalbritText::CannotStart, lang) + L"\n" + Ansi(outcome.detail) + L"\n" +
+                         SystemMessage(outcome.error),
+             MB_ICONERROR);
+        return;
+    case DovrelStart::Failed:
+        Tell(dialog, Text(KalbritText::DidNotComeUp, lang) + L" " + port + L"\n\n" +
+                         Text(KalbritText::WhatToCheck, lang),
+             MB_ICONWARNING);
+        return;
+    }
+}
+
+// After a save: offers to restart a running Dovrel when a setting changed,
+// or to start one when none runs.
+void TellSaved(HWND dialog, DialogState& state, KalbritText how) {
+    const UiLanguage lang = state.language;
+    const std::wstring saved = Text(how, lang) + L"\n" + Ansi(state.path) + L"\n\n";
+    if (EditsDovrelsFile(state)) {
+        const bool running = FindDovrelWindow() != nullptr;
+        if (running && state.settingsChanged) {
+            if (Ask(dialog, saved + Text(KalbritText::OfferRestart, lang))) RestartDovrelAndTell(dialog, state);
+            return;
+        }
+        if (!running) {
+            if (Ask(dialog, saved + Text(KalbritText::OfferStart, lang))) RestartDovrelAndTell(dialog, state);
+            return;
+        }
+    }
+    Tell(dialog, saved + Text(KalbritText::TakesEffect, lang), MB_ICONINFORMATION);
+}
+
+// The alert's colour as Dovrel chooses it from the catalogue's colour name.
+std::wstring ColourText(const std::string& colourName, UiLanguage lang) {
+    const uint32_t colour = AlertColourFor(colourName.c_str(), GetACP());
+    return Text(colour == kColourRed     ? KalbritText::ColourRed
+                : colour == kColourGreen ? KalbritText::ColourGreen
+                                         : KalbritText::ColourOrange,
+                lang);
+}
+
+// Sends the test trap with the saved port and community and says what
+// Dovrel should show, and what the test cannot prove.
+void SendTestTrap(HWND dialog, const DialogState& state) {
+    const UiLanguage lang = state.language;
+    Win32ProfileReader reader(state.path);
+    const TrapForm saved = LoadTrapForm(reader);
+    if (auto problem = ValidateTrapForm(saved)) {
+        Tell(dialog,
+             Text(KalbritText::TestSettingsInvalid, lang) + L"\n\n" + Widen(FieldLabel(problem->field, lang), CP_UTF8) +
+                 L": " + Widen(ProblemText(problem->problem, lang), CP_UTF8),
+             MB_ICONWARNING);
+        return;
+    }
+    const auto port = static_cast<unsigned short>(std::atoi(saved.port.c_str()));
+    // The time-stamp is the agent's uptime, here this computer's, in hundredths of a second.
+    const DWORD error = SendDatagramToLoopback(port, EncodeTestTrap(saved.community, GetTickCount() / 10));
+    if (error != ERROR_SUCCESS) {
+        Tell(dialog, Text(KalbritText::TestNotSent, lang) + L"\n" + SystemMessage(error), MB_ICONERROR);
+        return;
+    }
+    std::wstring text = Text(KalbritText::TestSent, lang) + L" " + Ansi(saved.port) + L".\n\n";
+    UINT icon = MB_ICONINFORMATION;
+    if (!SendersAcceptTestTrap(saved)) {
+        text += Text(KalbritText::TestRefusedBySenders, lang);
+        icon = MB_ICONWARNING;
+    } else if (!FindDovrelWindow()) {
+        text += Text(KalbritText::TestNotRunning, lang);
+        icon = MB_ICONWARNING;
+    } else {
+        std::string colour;
+        const std::string alert = LookupMessage(reader, saved.english ? 1 : 0, kTestTrapMessage, colour);
+        // The Japanese catalogue is Shift-JIS whatever this system's code page.
+        text += Text(KalbritText::TestExpect, lang) + L"\n[" + ColourText(colour, lang) + L"] " +
+                Widen(alert, saved.english ? CP_ACP : 932);
+    }
+    text += L"\n\n" + Text(KalbritText::TestLimits, lang) + L"\n\n" + Text(KalbritText::TestUsesSaved, lang);
+    Tell(dialog, text, icon);
 }
 
 // The settings file's folder is not writable for this user (Program Files,
@@ -153,6 +303,7 @@ void Save(HWND dialog, DialogState& state) {
         return;
     }
     const std::vector<TrapSetting> settings = TrapSettingsFromForm(form);
+    state.settingsChanged = !SameSettings(TrapSettingsFromForm(SavedForm(state.path)), settings);
     DWORD error = SaveTrapSettingsToFile(state.path, settings, false);
     if (error == ERROR_SUCCESS) {
         TellSaved(dialog, state, KalbritText::Saved);
@@ -191,6 +342,9 @@ INT_PTR CALLBACK KalbritDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         case IDC_SAVE:
         case IDOK:  // Enter in an edit field saves as the default button does
             if (state && !state->saving) Save(dialog, *state);
+            return TRUE;
+        case IDC_SEND_TEST:
+            if (state && !state->saving) SendTestTrap(dialog, *state);
             return TRUE;
         case IDCANCEL:
             // Not while the elevated copy writes: its outcome is still to be told.

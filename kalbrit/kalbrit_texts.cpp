@@ -51,6 +51,99 @@ const char* TextOf(KalbritText text, UiLanguage language) {
         return Pick({"Even with administrator rights the settings file could not be written:",
                      "管理者の権限でも設定ファイルに書き込めませんでした:"},
                     language);
+    case KalbritText::OfferRestart:
+        return Pick({"Dovrel is running with the trap settings it was started with. "
+                     "Restart Dovrel now so that the new settings take effect?",
+                     "Dovrel は起動したときのトラップ設定で動作しています。"
+                     "新しい設定を有効にするため、今すぐ Dovrel を起動し直しますか?"},
+                    language);
+    case KalbritText::OfferStart:
+        return Pick({"Dovrel is not running, so no traps are being received. Start Dovrel now?",
+                     "Dovrel が動作していないため、トラップを受信していません。今すぐ Dovrel を起動しますか?"},
+                    language);
+    case KalbritText::Restarted:
+        return Pick({"Dovrel is running with the saved settings and receives traps on port",
+                     "Dovrel は保存した設定で動作しています。トラップの受信ポート:"},
+                    language);
+    case KalbritText::NoInstallPath:
+        return Pick({"Dovrel's install folder is not recorded in the registry, so Kalbrit cannot start it. "
+                     "Start Dovrel from the Start menu, or install Dovrel again.",
+                     "Dovrel のインストール先がレジストリに記録されていないため、Kalbrit からは起動できません。"
+                     "スタート メニューから Dovrel を起動するか、Dovrel をインストールし直してください。"},
+                    language);
+    case KalbritText::FinwinMissing:
+        return Pick({"The running Dovrel was not ended: Finwin.dll could not be loaded from",
+                     "動作中の Dovrel を終了できませんでした。Finwin.dll を読み込めません:"},
+                    language);
+    case KalbritText::StillRunning:
+        return Pick({"The running Dovrel did not end. End it with QUIT in its notification-area menu and start it "
+                     "again from the Start menu.",
+                     "動作中の Dovrel が終了しませんでした。通知領域のメニューの QUIT で終了し、"
+                     "スタート メニューから起動し直してください。"},
+                    language);
+    case KalbritText::CannotStart:
+        return Pick({"Dovrel could not be started:", "Dovrel を起動できませんでした:"}, language);
+    case KalbritText::DidNotComeUp:
+        return Pick({"Dovrel was started but is not receiving traps: it ended or shows its start-up warning. "
+                     "Port:",
+                     "Dovrel を起動しましたが、トラップを受信していません (終了したか、起動時の警告を表示しています)。"
+                     "ポート:"},
+                    language);
+    case KalbritText::WhatToCheck:
+        return Pick({"Check that no other program receives on this port: Windows' \"SNMP Trap\" service holds "
+                     "port 162 while it runs, and \"netstat -ano -p udp\" shows which process holds a port. "
+                     "Stop that program or choose another port here, then start Dovrel again.",
+                     "このポートで受信しているほかのプログラムがないか確認してください。Windows の "
+                     "\"SNMP Trap\" サービスは動作中ポート 162 を使用します。どのプロセスがポートを使用しているかは "
+                     "\"netstat -ano -p udp\" で確認できます。そのプログラムを停止するか、ここで別のポートを選んでから、"
+                     "Dovrel を起動し直してください。"},
+                    language);
+    case KalbritText::TestSent:
+        return Pick({"A test trap (coldStart) has been sent to this computer, 127.0.0.1, with the saved "
+                     "community, on port",
+                     "テスト トラップ (coldStart) を保存したコミュニティでこのコンピューター (127.0.0.1) に送信しました。"
+                     "ポート:"},
+                    language);
+    case KalbritText::TestExpect:
+        return Pick({"Within about ten seconds Dovrel should show this alert:",
+                     "10 秒ほどで Dovrel が次の警告を表示するはずです:"},
+                    language);
+    case KalbritText::TestRefusedBySenders:
+        return Pick({"The saved sender settings (\"Only the target\" or the mask) refuse traps from 127.0.0.1, "
+                     "so Dovrel will not show this test. That is by design, not a fault.",
+                     "保存した送信元の設定 (「対象アドレスのみ」 または禁止マスク) では 127.0.0.1 からのトラップが"
+                     "拒否されるため、このテストの警告は表示されません。これは設定どおりの動作で、故障ではありません。"},
+                    language);
+    case KalbritText::TestNotRunning:
+        return Pick({"Dovrel is not running, so no alert will appear. Start Dovrel and send the test again.",
+                     "Dovrel が動作していないため、警告は表示されません。Dovrel を起動してからもう一度送信してください。"},
+                    language);
+    case KalbritText::TestLimits:
+        return Pick({"The test comes from this computer: with \"Only the target\" or a mask that excludes "
+                     "127.0.0.1, Dovrel refuses it by design. A firewall does not filter traffic within this "
+                     "computer (loopback), so a test that shows does not prove that traps from a device get "
+                     "through.",
+                     "テストはこのコンピューターから送信されます。「対象アドレスのみ」 や 127.0.0.1 を除外する"
+                     "禁止マスクの設定では、Dovrel は設定どおりこれを拒否します。また、ファイアウォールはこの"
+                     "コンピューター内の通信 (ループバック) を遮断しないため、テストの警告が表示されても、"
+                     "機器からのトラップが届くことの証明にはなりません。"},
+                    language);
+    case KalbritText::TestUsesSaved:
+        return Pick({"The test uses the saved settings, not unsaved changes in the form, and Dovrel uses the "
+                     "settings it was started with.",
+                     "テストには保存済みの設定が使われます (フォームの未保存の変更は使われません)。"
+                     "また Dovrel は起動したときの設定で動作します。"},
+                    language);
+    case KalbritText::TestSettingsInvalid:
+        return Pick({"No test trap was sent: the saved settings are not valid. Correct them and save first.",
+                     "テスト トラップは送信されませんでした。保存されている設定が正しくありません。"
+                     "修正して保存してから送信してください。"},
+                    language);
+    case KalbritText::TestNotSent:
+        return Pick({"The test trap could not be sent:", "テスト トラップを送信できませんでした:"}, language);
+    case KalbritText::ColourRed: return Pick({"red", "赤"}, language);
+    case KalbritText::ColourOrange: return Pick({"orange", "オレンジ"}, language);
+    case KalbritText::ColourGreen: return Pick({"green", "緑"}, language);
     }
     return "";
 }

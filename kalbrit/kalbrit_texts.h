@@ -16,6 +16,26 @@ enum class KalbritText {
     NeedsAdministrator,  // the user declined the elevation prompt
     CannotElevate,       // ShellExecuteEx failed; followed by the reason
     FailedAsAdministrator,  // the elevated copy failed; followed by the path and reason
+    OfferRestart,        // after a save that changed a setting, Dovrel running
+    OfferStart,          // after a save, no Dovrel running
+    Restarted,           // followed by the port
+    NoInstallPath,       // Dovrel's install folder is not recorded
+    FinwinMissing,       // followed by the path
+    StillRunning,        // the old Dovrel did not end
+    CannotStart,         // followed by the path and the system's reason
+    DidNotComeUp,        // followed by the port and WhatToCheck
+    WhatToCheck,
+    TestSent,            // followed by the port
+    TestExpect,          // followed by the colour and the catalogue's text
+    TestRefusedBySenders,
+    TestNotRunning,
+    TestLimits,
+    TestUsesSaved,
+    TestSettingsInvalid, // followed by the problem
+    TestNotSent,         // followed by the system's reason
+    ColourRed,
+    ColourOrange,
+    ColourGreen,
 };
 
 // Japanese when the user's UI language is Japanese (primary language 0x11)

@@ -233,5 +233,22 @@ echo "$alerts"
 expect_alert "$alerts" orange "From: 127.0.0.12" "Cold start: the sender's SNMP agent is reinitialising; its configuration may have changed"
 stop_dovrel
 
+echo "== batch 5: Kalbrit's Send test trap reaches the installed Dovrel"
+set_key target alls
+start_dovrel
+form='Kalbrit - Dovrel *'  # English or Japanese title
+run "$dir_win\\Kalbrit.exe" &
+kalbrit_pid=$!
+probe wait-title "$form" 20 >/dev/null || fail "Kalbrit's form did not appear"
+probe press "$form" 1015 >/dev/null || fail "no Send test trap button"  # IDC_SEND_TEST
+expect_alerts 1 15
+alerts="$(read_alerts)"
+echo "$alerts"
+expect_alert "$alerts" orange "From: 127.0.0.1" "Cold start: the sender's SNMP agent is reinitialising; its configuration may have changed"
+probe press Kalbrit 1 >/dev/null || true  # the reply's OK
+probe press "$form" 2 >/dev/null || true  # Close
+wait_until 10 bash -c "! kill -0 $kalbrit_pid 2>/dev/null" || kill "$kalbrit_pid" 2>/dev/null || true
+stop_dovrel
+
 [ "$failures" = 0 ] || die "$failures check(s) failed"
 echo "PASS"

@@ -5,6 +5,7 @@
 //   winprobe list                        one line per top-level window:
 //                                        hwnd class "title" visible=0|1 topmost=0|1 rect=l,t,r,b
 //                                        and, for "TOLM" alert dialogs, "1001=..." "1002=..." "1003=..."
+//   (a TITLE ending in * matches every title that begins with what precedes it)
 //   winprobe wait-title TITLE SECONDS    waits for a window titled TITLE; 0 found, 1 timed out
 //   winprobe wait-gone TITLE SECONDS     waits until no window is titled TITLE; 0 gone, 1 timed out
 //   winprobe count-title TITLE           prints how many top-level windows bear TITLE; exit 0
@@ -12,6 +13,7 @@
 //   winprobe post-destroy TITLE [COUNT]  posts WM_DESTROY COUNT times (default 1), back to back,
 //                                        to the first window titled TITLE
 //   winprobe post-command TITLE ID       posts WM_COMMAND(ID) to the first window titled TITLE
+//   winprobe set-text TITLE ID TEXT      sets the text of control ID of the first window TITLE
 //   winprobe dialog-text TITLE ID        prints the text of control ID of the first window
 //                                        titled TITLE (ANSI bytes, no newline added)
 //   winprobe press TITLE ID              posts WM_COMMAND(ID, BN_CLICKED) to the dialog titled TITLE
@@ -66,8 +68,15 @@ std::vector<HWND> TopLevelWindows() {
 
 std::vector<HWND> WindowsTitled(const char* title) {
     std::vector<HWND> found;
-    for (HWND w : TopLevelWindows())
-        if (Title(w) == title) found.push_back(w);
+    // "prefix*" matches by the title's beginning: titles in another code
+    // page than this command line's cannot be given whole.
+    const std::string wanted = title;
+    const bool prefix = !wanted.empty() && wanted.back() == '*';
+    const std::string stem = prefix ? wanted.substr(0, wanted.size() - 1) : wanted;
+    for (HWND w : TopLevelWindows()) {
+        const std::string t = Title(w);
+        if (prefix ? t.compare(0, stem.size(), stem) == 0 : t == wanted) found.push_back(w);
+    }
     return found;
 }
 
@@ -172,6 +181,11 @@ int main(int argc, char** argv) {
         return PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button))
                    ? kOk
                    : kFalse;
+    }
+    if (command == "set-text" && need(3)) {
+        HWND dialog = FirstTitled(argv[2]);
+        if (!dialog) return kNotFound;
+        return SetDlgItemTextA(dialog, std::atoi(argv[3]), argv[4]) ? kOk : kFalse;
     }
     if (command == "dialog-text" && need(2)) {
         HWND dialog = FirstTitled(argv[2]);

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Kalbrit applies a saved port: it restarts the installed Dovrel through
+# Finwin.dll, which then listens on the new port only and shows a trap sent
+# there; its "Send test trap" button makes the coldStart alert appear; a
+# Dovrel that cannot bind its port is reported, not taken for running.
+# Usage: kalbrit_restart.sh DOVREL WINPROBE KALBRIT FINWIN   (ports 26010..26012)
+# With OTHER_FINWIN=DLL and OWN_SUBFOLDER=x64|x86, the other architecture's
+# Finwin lies beside Dovrel.exe and Kalbrit's own in the subfolder.
+# With SHOTS=DIR, screenshots of the restart question and the test's reply.
+DOVREL_BUILT="$1" WINPROBE="$2" KALBRIT="$3" FINWIN="$4"
+source "$(dirname "$0")/lib.sh"
+OLD=26010 NEW=26011 ALERT=TOLM BOX=Kalbrit FORM='Kalbrit - Dovrel *'
+case "$WINE_LC" in
+ja*) ANSI=CP932 RESTART_Q='今すぐ Dovrel を起動し直しますか' ;;
+*) ANSI=CP1252 RESTART_Q='Restart Dovrel now' ;;
+esac
+shot() { [ -n "${SHOTS:-}" ] && import -window root "$SHOTS/$1" 2>/dev/null; return 0; }
+# The message box's text (ANSI bytes) as UTF-8.
+box_text() { probe dialog-text "$BOX" 65535 | iconv -f "$ANSI" -t UTF-8; }
+# answer_box BUTTON: presses it and waits for the box to go.
+answer_box() { probe press "$BOX" "$1" && probe wait-gone "$BOX" 10; }
+port_bound() { ss -uan 2>/dev/null | grep -q ":$1 "; }
+
+install="$WORK/install"
+write_ini "$install" "$OLD" 'Lang=English' 'trapCommunity=vandor' '[usKarn_msgEng]' '2=orange,Cold start seen'
+cp "$DOVREL_BUILT" "$install/Dovrel.exe"
+cp "$KALBRIT" "$install/Kalbrit.exe"
+if [ -n "${OTHER_FINWIN:-}" ]; then
+    # Finwin of the other architecture beside Dovrel.exe: Kalbrit must take
+    # its own from the subfolder.
+    cp "$OTHER_FINWIN" "$install/Finwin.dll"
+    mkdir -p "$install/$OWN_SUBFOLDER"
+    cp "$FINWIN" "$install/$OWN_SUBFOLDER/Finwin.dll"
+else
+    cp "$FINWIN" "$install/Finwin.dll"
+fi
+set_install_path "$install"
+DOVREL="$install/Dovrel.exe"
+start_dovrel
+check "Dovrel binds port $OLD" wait_port_bound "$OLD" 20
+
+"$WINE_RUN" "$install/Kalbrit.exe" &
+KALBRIT_PID=$!
+check "Kalbrit's form appears" probe wait-title "$FORM" 20
+probe set-text "$FORM" 1003 "$NEW"   # IDC_PORT
+probe press "$FORM" 1013             # IDC_SAVE
+check "the save asks to restart Dovrel" probe wait-title "$BOX" 10
+check "the question offers the restart" eval 'box_text | grep -qF "$RESTART_Q"'
+shot "kalbrit-restart-question.png"
+answer_box 6  # IDYES
+check "the old Dovrel ends through Finwin with exit code 0" wait_exit "$DOVREL_PID" 25
+check "the new Dovrel binds port $NEW" wait_port_bound "$NEW" 20
+check_not "nothing listens on the old port $OLD" port_bound "$OLD"
+check "Kalbrit reports the restart" probe wait-title "$BOX" 20
+check "the report names the new port" eval 'box_text | grep -qF "$NEW"'
+answer_box 1  # IDOK
+
+cold_start_trap "$NEW"
+check "a trap from snmptrap to port $NEW shows an alert" probe wait-title "$ALERT" 12
+probe post-destroy "$ALERT"
+probe wait-gone "$ALERT" 5
+
+probe press "$FORM" 1015  # IDC_SEND_TEST
+check "the test trap is reported" probe wait-title "$BOX" 10
+check "the report quotes the catalogue's text" eval 'box_text | grep -qF "Cold start seen"'
+check "the alert of the test trap appears" probe wait-title "$ALERT" 12
+check "it carries the catalogue's text" test "$(probe dialog-text "$ALERT" 1001)" = "Cold start seen"
+shot "kalbrit-test-trap.png"
+answer_box 1
+
+probe post-command Dovrel.exe 40002  # QUIT the Dovrel that Kalbrit started
+check "the restarted Dovrel ends on QUIT" probe wait-gone Dovrel.exe 15
+
+# ---- A port held by another program: Dovrel shows its start-up warning,
+# and Kalbrit says that it did not come up instead of reporting success.
+TAKEN=26012
+python3 -c "
+import socket, time
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+s.bind(('0.0.0.0', $TAKEN))
+time.sleep(60)" &
+DOVREL_PIDS+=("$!")
+check "port holder binds port $TAKEN" wait_port_bound "$TAKEN" 10
+probe set-text "$FORM" 1003 "$TAKEN"
+probe press "$FORM" 1013
+check "with no Dovrel running the save offers to start one" probe wait-title "$BOX" 10
+answer_box 6
+check "Kalbrit reports that Dovrel did not come up" probe wait-title "$BOX" 20
+check "the report says what to check" eval 'box_text | grep -qF "netstat -ano -p udp"'
+answer_box 1
+probe press "Warning(Tesvane)" 1
+check "the Dovrel that could not start ends" probe wait-gone Dovrel.exe 15
+
+probe press "$FORM" 2  # Close
+wait_exit "$KALBRIT_PID" 10
+finish
