@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "kalbrit/dialog_template_win32.h"
 #include "kalbrit/history_table.h"
 #include "kalbrit/resource.h"
 #include "win/history_folder_win32.h"
@@ -169,21 +170,11 @@ INT_PTR CALLBACK HistoryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     return FALSE;
 }
 
-const DLGTEMPLATE* HistoryTemplate(HINSTANCE instance, UiLanguage language) {
-    const WORD wanted = language == UiLanguage::Japanese ? MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)
-                                                         : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
-    HRSRC found = FindResourceExW(instance, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(IDD_HISTORY), wanted);
-    if (!found)
-        found = FindResourceExW(instance, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(IDD_HISTORY),
-                                MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
-    return loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
-}
 }  // namespace
 
 void RunHistoryView(HWND owner, UiLanguage language) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    const DLGTEMPLATE* form = HistoryTemplate(instance, language);
+    const DLGTEMPLATE* form = DialogTemplateFor(instance, IDD_HISTORY, language);
     if (!form) return;
     ViewState state{language, {}};
     DialogBoxIndirectParamW(instance, form, owner, HistoryDialogProc, reinterpret_cast<LPARAM>(&state));

@@ -5,6 +5,7 @@
 
 #include "alert/alert_list.h"
 #include "alert/message_catalogue.h"
+#include "kalbrit/dialog_template_win32.h"
 #include "kalbrit/dovrel_control_win32.h"
 #include "kalbrit/elevated_copy_win32.h"
 #include "kalbrit/history_view.h"
@@ -366,25 +367,13 @@ INT_PTR CALLBACK KalbritDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     return FALSE;
 }
 
-// The form in the chosen language, else the English one.
-const DLGTEMPLATE* FormTemplate(HINSTANCE instance, UiLanguage language) {
-    const WORD wanted = language == UiLanguage::Japanese ? MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)
-                                                         : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
-    HRSRC found = FindResourceExW(instance, MAKEINTRESOURCEW(5) /* RT_DIALOG */, MAKEINTRESOURCEW(IDD_KALBRIT), wanted);
-    if (!found)
-        found = FindResourceExW(instance, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(IDD_KALBRIT),
-                                MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
-    return loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
-}
-
 }  // namespace
 
 UiLanguage KalbritLanguage() { return ChooseUiLanguage(GetUserDefaultUILanguage(), GetACP()); }
 
 INT_PTR RunKalbritDialog(HINSTANCE instance, const std::string& path) {
     DialogState state{path, KalbritLanguage()};
-    const DLGTEMPLATE* form = FormTemplate(instance, state.language);
+    const DLGTEMPLATE* form = DialogTemplateFor(instance, IDD_KALBRIT, state.language);
     if (!form) return -1;
     return DialogBoxIndirectParamW(instance, form, nullptr, KalbritDialogProc, reinterpret_cast<LPARAM>(&state));
 }

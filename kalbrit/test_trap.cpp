@@ -2,17 +2,10 @@
 
 #include "core/ipv4.h"
 #include "kalbrit/trap_form.h"
+#include "snmp/ber_tags.h"
 #include "snmp/trap_intake.h"
 
 namespace {
-
-constexpr uint8_t kTagInteger = 0x02;
-constexpr uint8_t kTagOctetString = 0x04;
-constexpr uint8_t kTagObjectId = 0x06;
-constexpr uint8_t kTagSequence = 0x30;
-constexpr uint8_t kTagIpAddress = 0x40;
-constexpr uint8_t kTagTimeTicks = 0x43;
-constexpr uint8_t kTagTrapPdu = 0xA4;
 
 // Tag, length (short form below 128, else 0x81/0x82 and the octets), value.
 void AppendItem(std::vector<uint8_t>& out, uint8_t tag, const std::vector<uint8_t>& value) {

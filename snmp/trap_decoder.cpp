@@ -3,15 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
+#include "snmp/ber_tags.h"
 
-constexpr uint8_t kTagInteger = 0x02;
-constexpr uint8_t kTagOctetString = 0x04;
-constexpr uint8_t kTagObjectId = 0x06;
-constexpr uint8_t kTagSequence = 0x30;
-constexpr uint8_t kTagIpAddress = 0x40;
-constexpr uint8_t kTagTimeTicks = 0x43;
-constexpr uint8_t kTagTrapPdu = 0xA4;
+namespace {
 
 // Identifiers as their encoded octets; only these prefixes are compared.
 constexpr uint8_t kMib2Prefix[] = {0x2B, 0x06, 0x01, 0x02, 0x01};
