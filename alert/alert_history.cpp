@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "core/local_time.h"
+
 namespace {
 const char kSenderPrefix[] = "From: ";
 
@@ -10,22 +12,6 @@ std::string SenderAddress(const std::string& senderLine) {
     const std::string prefix(kSenderPrefix);
     if (senderLine.compare(0, prefix.size(), prefix) == 0) return senderLine.substr(prefix.size());
     return senderLine;
-}
-
-bool ToLocal(std::time_t t, std::tm& local) {
-#ifdef _WIN32
-    return localtime_s(&local, &t) == 0;
-#else
-    return localtime_r(&t, &local) != nullptr;
-#endif
-}
-
-bool ToUtc(std::time_t t, std::tm& utc) {
-#ifdef _WIN32
-    return gmtime_s(&utc, &t) == 0;
-#else
-    return gmtime_r(&t, &utc) != nullptr;
-#endif
 }
 
 // Days since 1970-01-01 of a proleptic Gregorian date (month 1..12).
@@ -58,7 +44,7 @@ std::string CsvField(const std::string& text) {
 std::string IsoLocalTime(std::time_t t) {
     std::tm local{};
     std::tm utc{};
-    if (!ToLocal(t, local) || !ToUtc(t, utc)) return std::string();
+    if (!ToLocalTime(t, local) || !ToUtcTime(t, utc)) return std::string();
     // The offset is whatever the C runtime's local time differs from its UTC
     // time by, so it agrees with the window's date text under any TZ.
     const int64_t offsetMinutes = (SecondsOf(local) - SecondsOf(utc)) / 60;

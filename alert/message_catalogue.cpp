@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/local_time.h"
 #include "core/profile_reader.h"
 
 const char kCatalogueSectionEnglish[] = "usKarn_msgEng";
@@ -43,13 +44,8 @@ static_assert(sizeof(std::time_t) == 8, "alert dates must go on after 2038 in ev
 
 std::string FormatAlertTime(std::time_t t) {
     std::tm local{};
-#ifdef _WIN32
-    const bool ok = localtime_s(&local, &t) == 0;
-#else
-    const bool ok = localtime_r(&t, &local) != nullptr;
-#endif
     // A time the C runtime cannot convert shows no date rather than garbage.
-    if (!ok) return std::string();
+    if (!ToLocalTime(t, local)) return std::string();
     char text[64];
     std::snprintf(text, sizeof text, "%4d/%02d/%02d %02d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
                   local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
