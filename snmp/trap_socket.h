@@ -40,7 +40,7 @@ public:
     void Close();
 
     // One turn of the receive thread: waits up to timeoutSeconds for a
-    // datagram, then queues as RawPackets every datagram already waiting (at
+    // datagram (no wait when the last turn stopped at its bound), then queues as RawPackets every datagram already waiting (at
     // most kMaxDatagramsPerTurn), in arrival order. Each datagram is read
     // inside the receive thread's gate; a refused gate (stop under way)
     // leaves it unread. After a failed select() the turn pauses
@@ -67,5 +67,6 @@ private:
     sockaddr_in senderAddress_ = {};
     RawPacketQueue queue_;  // owns its packets; has its own mutex
     std::size_t maxQueued_;
+    bool moreWaiting_ = false;  // the last turn stopped at kMaxDatagramsPerTurn
     std::atomic<uint64_t> dropped_{0};
 };
