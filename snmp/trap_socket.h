@@ -18,10 +18,11 @@ constexpr std::size_t kMaxCommunityLength = 256;
 constexpr int kSocketReceiveBufferBytes = 4 * 1024 * 1024;
 constexpr int kMaxDatagramsPerTurn = 1024;
 // Most datagrams the raw queue holds; more are read and dropped. The intake
-// pass empties the queue every 5 s, so this keeps every datagram of a
-// 10,000/s flood (50,000 per period) and bounds the queue near 100 MiB,
-// far from a 32-bit process's 2 GiB.
-constexpr std::size_t kMaxQueuedDatagrams = 65536;
+// pass empties the queue every 5 s, so this keeps every datagram of a burst
+// of 100,000 (two seconds at 50,000/s, or 26,000/s for a whole period) and
+// bounds the queue near 210 MiB (1.6 KiB a datagram), far from a 32-bit
+// process's 2 GiB.
+constexpr std::size_t kMaxQueuedDatagrams = 131072;
 
 class CTrapSocket {
 public:
