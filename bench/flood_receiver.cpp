@@ -22,7 +22,7 @@
 #include <thread>
 
 #include "app/trap_app.h"
-#include "core/work_gate.h"
+#include "core/stop_gate.h"
 #include "snmp/trap_intake.h"
 #include "snmp/trap_socket.h"
 
@@ -66,14 +66,16 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     std::atomic<bool> stop{false};
+    // The receive thread's gate as the engine has it: a mutex per datagram.
+    StopGate receiveGate;
     std::thread receiver([&] {
-        OpenGate gate;
+        StopGate& gate = receiveGate;
         while (!stop.load()) {
             socket.ReceiveOnce(1, gate);
         }
     });
 
-    OpenGate gate;
+    StopGate gate;
     long accepted = 0;
     size_t peakQueue = 0;
     DWORD lastNews = GetTickCount();

@@ -87,7 +87,7 @@ ensure_wine_prefix() {
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
   fi
-  wineserver -p 2>/dev/null || true  # keep the server up between runs
+  wineserver -p >/dev/null 2>&1 || true  # keep the server up between runs; not on our stdout
 }
 
 # --- Dovrel.exe under Wine ------------------------------------------------
