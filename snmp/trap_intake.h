@@ -24,7 +24,7 @@ bool AcceptSource(const SourceFilterSettings& settings, uint32_t fromAddress, co
 // second: beyond this (hours of alerts) a flood of valid traps would only
 // exhaust memory, so further events are dropped and counted. As many as the
 // raw queue holds, so that one full intake pass loses none.
-constexpr std::size_t kMaxPendingEvents = 131072;
+constexpr std::size_t kMaxPendingEvents = kMaxQueuedDatagrams;
 
 // Empties the raw datagram queue from head to tail: each packet is decoded
 // with app's community, accepted events are appended to app's pending-event

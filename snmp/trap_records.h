@@ -1,5 +1,6 @@
 #pragma once
 // The two records that carry a trap through the program, and their queues.
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -25,6 +26,13 @@ struct TrapEvent {
     int32_t outletNumber = 0;
     std::string outletName;
 };
+
+// Most datagrams the raw queue holds; more are read and dropped. The intake
+// pass empties the queue every 5 s, so this keeps every datagram of a burst
+// of 100,000 (two seconds at 50,000/s, or 26,000/s for a whole period) and
+// bounds the queue near 210 MiB (1.6 KiB a datagram), far from a 32-bit
+// process's 2 GiB.
+constexpr std::size_t kMaxQueuedDatagrams = 131072;
 
 using RawPacketQueue = OwnedList<RawPacket>;
 using TrapEventQueue = OwnedList<TrapEvent>;

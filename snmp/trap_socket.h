@@ -17,12 +17,6 @@ constexpr int kSelectFailurePauseMs = 1000;
 constexpr std::size_t kMaxCommunityLength = 256;
 constexpr int kSocketReceiveBufferBytes = 4 * 1024 * 1024;
 constexpr int kMaxDatagramsPerTurn = 1024;
-// Most datagrams the raw queue holds; more are read and dropped. The intake
-// pass empties the queue every 5 s, so this keeps every datagram of a burst
-// of 100,000 (two seconds at 50,000/s, or 26,000/s for a whole period) and
-// bounds the queue near 210 MiB (1.6 KiB a datagram), far from a 32-bit
-// process's 2 GiB.
-constexpr std::size_t kMaxQueuedDatagrams = 131072;
 
 class CTrapSocket {
 public:
@@ -41,8 +35,9 @@ public:
     void Close();
 
     // One turn of the receive thread: waits up to timeoutSeconds for a
-    // datagram (no wait when the last turn stopped at its bound), then queues as RawPackets every datagram already waiting (at
-    // most kMaxDatagramsPerTurn), in arrival order. Each datagram is read
+    // datagram (no wait when the last turn stopped at its bound), then
+    // queues as RawPackets every datagram already waiting (at most
+    // kMaxDatagramsPerTurn), in arrival order. Each datagram is read
     // inside the receive thread's gate; a refused gate (stop under way)
     // leaves it unread. After a failed select() the turn pauses
     // 1000 ms; a signal of pauseBreaker (an auto-reset event, signalled
