@@ -3,6 +3,7 @@
 # WINEPREFIX may be set by the caller; otherwise the prefix lives under build/.
 set -e
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$here/wine-loader.sh"
 export WINEPREFIX="${WINEPREFIX:-$here/../build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
