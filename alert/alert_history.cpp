@@ -30,7 +30,19 @@ int64_t SecondsOf(const std::tm& tm) {
 }
 }  // namespace
 
-std::string CsvField(const std::string& text) {
+std::string SpreadsheetText(const std::string& text) {
+    if (text.empty() || std::string(kFormulaStarts).find(text[0]) == std::string::npos) return text;
+    return kTextMark + text;
+}
+
+std::string FromSpreadsheetText(const std::string& field) {
+    if (field.size() >= 2 && field[0] == kTextMark && std::string(kFormulaStarts).find(field[1]) != std::string::npos)
+        return field.substr(1);
+    return field;
+}
+
+std::string CsvField(const std::string& raw) {
+    const std::string text = SpreadsheetText(raw);
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
     for (char c : text) {

@@ -15,7 +15,18 @@ constexpr uint64_t kHistoryLimitBytes = 1u << 20;
 // Converts ANSI code page bytes to UTF-8; the platform supplies it.
 using ToUtf8Function = std::string (*)(const std::string& ansi);
 
-// One field, quoted when it holds a comma, a quote, CR or LF.
+// A spreadsheet opening the file runs a field that begins with = + - @ TAB
+// or CR as a formula, so such a text is written with kTextMark in front; a
+// text that begins with the mark itself gets a second one, so that readers
+// (Kalbrit's history view) take off exactly one and get the text back.
+constexpr char kTextMark = '\'';
+constexpr char kFormulaStarts[] = "=+-@\t\r'";
+std::string SpreadsheetText(const std::string& text);
+// The text a SpreadsheetText field stood for.
+std::string FromSpreadsheetText(const std::string& field);
+
+// One text field: SpreadsheetText, then quoted when it holds a comma, a
+// quote, CR or LF.
 std::string CsvField(const std::string& text);
 
 // localtime(t) as 2026-12-07T16:30:05+09:00: the same wall-clock time as

@@ -1,6 +1,10 @@
 #include "kalbrit/dovrel_control_win32.h"
 
+#include <objbase.h>
+
 #include "app/main_window.h"
+#include "win/desktop_shell_win32.h"
+#include "win/handles.h"
 #include "win/install_path_win32.h"
 
 namespace {
@@ -9,6 +13,15 @@ constexpr DWORD kExitWaitMs = 10000;     // after FinWin, which itself waits up 
 constexpr DWORD kComeUpWaitMs = 8000;    // a start on a busy machine
 constexpr DWORD kSteadyMs = 1500;        // no warning for this long after the window is up
 constexpr DWORD kPollMs = 100;
+// The shell could not be asked to start Dovrel (an error code of our own).
+constexpr DWORD kErrorNoDesktopShell = 0x20000001;
+
+std::wstring Wide(const std::string& ansi) {
+    const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), out.data(), n);
+    return out;
+}
 
 using FinWinFunction = int(__cdecl*)(const char*);
 
@@ -92,16 +105,33 @@ bool EndDovrel(const std::string& folder, DovrelStart& outcome) {
     return gone;
 }
 
+// The process of the Dovrel window that has come up, opened to wait on;
+// null while none is up. The old Dovrel has ended, so any is the new one.
+HANDLE OpenNewDovrel(DWORD& processId) {
+    HWND window = FindDovrelWindow();
+    if (!window || !GetWindowThreadProcessId(window, &processId)) return nullptr;
+    return OpenProcess(SYNCHRONIZE, FALSE, processId);
+}
+
 // Waits until the new Dovrel's window is up and it has shown no warning for
-// a moment, or it has ended or shows its warning.
-bool ComesUp(const PROCESS_INFORMATION& started) {
+// a moment, or it has ended or shows its warning. started is its process
+// when this program started it, null when the desktop shell did (its
+// process is then found through its window).
+bool ComesUp(HANDLE started, DWORD startedId) {
+    UniqueHandle process(started);
+    DWORD processId = startedId;
     const ULONGLONG deadline = GetTickCount64() + kComeUpWaitMs;
     ULONGLONG upSince = 0;
     for (;;) {
-        if (WaitForSingleObject(started.hProcess, kPollMs) == WAIT_OBJECT_0) return false;
-        if (ShowsWarning(started.dwProcessId)) return false;
+        if (!process) process.Reset(OpenNewDovrel(processId));
+        if (process) {
+            if (WaitForSingleObject(process.Get(), kPollMs) == WAIT_OBJECT_0) return false;
+            if (ShowsWarning(processId)) return false;
+        } else {
+            Sleep(kPollMs);
+        }
         const ULONGLONG now = GetTickCount64();
-        if (IsWindowOf(FindDovrelWindow(), started.dwProcessId)) {
+        if (process && IsWindowOf(FindDovrelWindow(), processId)) {
             if (!upSince) upSince = now;
             if (now - upSince >= kSteadyMs) return true;
         } else {
@@ -109,6 +139,32 @@ bool ComesUp(const PROCESS_INFORMATION& started) {
         }
         if (now >= deadline) return false;
     }
+}
+
+// Starts exe in folder with the signed-in user's own rights: directly when
+// this Kalbrit runs with them, else through the desktop shell, never with
+// administrator rights. The started process and its id when this program
+// started it; no process (and ERROR_SUCCESS) when the shell did.
+DWORD StartUnelevated(const std::string& exe, const std::string& folder, HANDLE& process, DWORD& processId) {
+    process = nullptr;
+    processId = 0;
+    if (ProcessIsElevated()) {
+        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        const HRESULT hr = StartThroughDesktopShell(Wide(exe), Wide(folder));
+        if (SUCCEEDED(com)) CoUninitialize();
+        return SUCCEEDED(hr) ? ERROR_SUCCESS : kErrorNoDesktopShell;
+    }
+    std::string commandLine = "\"" + exe + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &started))
+        return GetLastError();
+    CloseHandle(started.hThread);
+    process = started.hProcess;
+    processId = started.dwProcessId;
+    return ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -123,19 +179,15 @@ DovrelStart RestartDovrel() {
     DovrelStart outcome{DovrelStart::Running, ERROR_SUCCESS, {}};
     if (!EndDovrel(folder, outcome)) return outcome;
 
-    // Started by this (the user's own, unelevated) Kalbrit, so Dovrel gets
-    // the user's rights; in the install folder, as a start from the Start menu.
+    // Dovrel parses what the network sends and starts Kalbrit from its
+    // menu: it runs with the user's own rights, in the install folder, as a
+    // start from the Start menu.
     const std::string exe = folder + "\\Dovrel.exe";
-    std::string commandLine = "\"" + exe + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &started))
-        return {DovrelStart::NotStarted, GetLastError(), exe};
-    CloseHandle(started.hThread);
-    const bool up = ComesUp(started);
-    CloseHandle(started.hProcess);
-    if (!up) outcome = {DovrelStart::Failed, ERROR_SUCCESS, exe};
+    HANDLE process = nullptr;
+    DWORD processId = 0;
+    const DWORD error = StartUnelevated(exe, folder, process, processId);
+    if (error == kErrorNoDesktopShell) return {DovrelStart::NotStartedElevated, ERROR_SUCCESS, exe};
+    if (error != ERROR_SUCCESS) return {DovrelStart::NotStarted, error, exe};
+    if (!ComesUp(process, processId)) outcome = {DovrelStart::Failed, ERROR_SUCCESS, exe};
     return outcome;
 }

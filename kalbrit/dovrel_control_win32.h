@@ -15,6 +15,7 @@ struct DovrelStart {
         FinwinMissing,  // no Finwin.dll of this program's architecture; detail = path tried
         StillRunning,   // the old Dovrel did not end
         NotStarted,     // CreateProcess failed; error, detail = path
+        NotStartedElevated,  // this Kalbrit is elevated and no desktop shell could start Dovrel; detail = path
         Failed,         // it ended or shows its start-up warning instead of running
     } kind;
     DWORD error = ERROR_SUCCESS;
@@ -22,6 +23,8 @@ struct DovrelStart {
 };
 
 // Ends the running Dovrel (if any) with FinWin("Dovrel.exe"), waits until it
-// has gone, starts <InstallPath>\Dovrel.exe and waits a few seconds for it
-// to come up. Blocks the caller for up to half a minute.
+// has gone, starts <InstallPath>\Dovrel.exe with the user's own rights (never
+// elevated: through the desktop shell when this Kalbrit is elevated) and
+// waits a few seconds for it to come up. Blocks the caller for up to half a
+// minute.
 DovrelStart RestartDovrel();

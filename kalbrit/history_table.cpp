@@ -1,5 +1,7 @@
 #include "kalbrit/history_table.h"
 
+#include "alert/alert_history.h"
+
 namespace {
 constexpr std::size_t kFields = 6;  // time, sender, number, code, colour, text
 
@@ -61,7 +63,8 @@ std::vector<HistoryEntry> ParseHistory(const std::string& bytes) {
             if (!fields.empty() && fields[0] == "time") continue;
         }
         if (fields.size() < kFields) continue;
-        entries.push_back({fields[0], fields[1], fields[4], fields[5]});
+        entries.push_back(
+            {fields[0], FromSpreadsheetText(fields[1]), FromSpreadsheetText(fields[4]), FromSpreadsheetText(fields[5])});
     }
     return entries;
 }

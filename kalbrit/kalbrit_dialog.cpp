@@ -8,6 +8,7 @@
 #include "kalbrit/dialog_template_win32.h"
 #include "kalbrit/dovrel_control_win32.h"
 #include "kalbrit/elevated_copy_win32.h"
+#include "kalbrit/firewall_notice.h"
 #include "kalbrit/history_view.h"
 #include "kalbrit/kalbrit_texts.h"
 #include "kalbrit/resource.h"
@@ -16,6 +17,8 @@
 #include "kalbrit/test_trap.h"
 #include "kalbrit/test_trap_send_win32.h"
 #include "kalbrit/trap_form.h"
+#include "win/install_path_win32.h"
+#include "win/network_category_win32.h"
 #include "win/win32_profile_reader.h"
 
 namespace {
@@ -131,10 +134,9 @@ bool SameSettings(const std::vector<TrapSetting>& a, const std::vector<TrapSetti
     return true;
 }
 
-// Only a save of the file that the installed Dovrel reads concerns it.
-bool EditsDovrelsFile(const DialogState& state) {
-    return lstrcmpiA(FindSettingsFile("").c_str(), state.path.c_str()) == 0;
-}
+// Only a save of the file that the installed Dovrel reads concerns it, and
+// only that file is ever saved with administrator rights.
+bool EditsDovrelsFile(const DialogState& state) { return NamesInstalledSettingsFile(state.path); }
 
 DWORD WINAPI RestartThread(void* outcome) {
     *static_cast<DovrelStart*>(outcome) = RestartDovrel();
@@ -187,6 +189,9 @@ void RestartDovrelAndTell(HWND dialog, DialogState& state) {
         Tell(dialog, Text(KalbritText::CannotStart, lang) + L"\n" + Ansi(outcome.detail) + L"\n" +
                          SystemMessage(outcome.error),
              MB_ICONERROR);
+        return;
+    case DovrelStart::NotStartedElevated:
+        Tell(dialog, Text(KalbritText::NotStartedElevated, lang), MB_ICONWARNING);
         return;
     case DovrelStart::Failed:
         Tell(dialog, Text(KalbritText::DidNotComeUp, lang) + L" " + port + L"\n\n" +
@@ -259,6 +264,13 @@ void SendTestTrap(HWND dialog, const DialogState& state) {
         text += Text(KalbritText::TestExpect, lang) + L"\n[" + ColourText(colour, lang) + L"] " +
                 Widen(alert, saved.english ? CP_ACP : 932);
     }
+    // A test from this computer never crosses the firewall; a device's trap does.
+    std::string recordedRule;
+    QueryInstallValue(kFirewallProfilesValue, recordedRule);
+    if (auto notice = FirewallNotice(ParseFirewallRule(recordedRule), ConnectedToPublicNetwork())) {
+        text += L"\n\n" + Text(*notice, lang);
+        icon = MB_ICONWARNING;
+    }
     text += L"\n\n" + Text(KalbritText::TestLimits, lang) + L"\n\n" + Text(KalbritText::TestUsesSaved, lang);
     Tell(dialog, text, icon);
 }
@@ -308,7 +320,7 @@ void Save(HWND dialog, DialogState& state) {
     DWORD error = SaveTrapSettingsToFile(state.path, settings, false);
     if (error == ERROR_SUCCESS) {
         TellSaved(dialog, state, KalbritText::Saved);
-    } else if (error == ERROR_ACCESS_DENIED) {
+    } else if (error == ERROR_ACCESS_DENIED && EditsDovrelsFile(state)) {
         SaveAsAdministrator(dialog, state, settings);
     } else if (error == kErrorUtf16SettingsFile) {
         TellNothingSaved(dialog, state, Text(KalbritText::Utf16File, lang) + L"\n" + Ansi(state.path), MB_ICONERROR);

@@ -1,9 +1,11 @@
 // Kalbrit.exe: the settings program of the Dovrel trap monitor. Started from
 // Dovrel's tray menu without arguments; "/ini <path>" names another
 // settings file to edit instead of the installed one. Started by itself with
-// "/save-elevated ..." (elevated) it only saves and shows no window.
+// "/save-elevated ..." (elevated) it only saves the installed Dovrel.ini and
+// shows no window.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "kalbrit/elevated_save.h"
 #include "kalbrit/kalbrit_dialog.h"
@@ -13,12 +15,21 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     ElevatedSave save;
     switch (ParseElevatedSave(commandLine ? commandLine : "", save)) {
-    case ElevatedSaveLine::Valid: return static_cast<int>(SaveTrapSettingsToFile(save.path, save.settings, true));
+    case ElevatedSaveLine::Valid:
+        // Elevated, this copy may write anywhere: it writes only the file
+        // Dovrel reads, found by itself, whatever it is handed.
+        if (!NamesInstalledSettingsFile(save.path)) return ERROR_INVALID_PARAMETER;
+        return static_cast<int>(SaveTrapSettingsToFile(InstalledSettingsFile(), save.settings, true));
     case ElevatedSaveLine::Invalid: return ERROR_INVALID_PARAMETER;
     case ElevatedSaveLine::Absent: break;
     }
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
+    // COM for the shell's elevation prompt, the desktop shell and the
+    // Network List Manager, all asked from this thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     std::string path = FindSettingsFile(commandLine);
-    return RunKalbritDialog(instance, path) == -1 ? 1 : 0;
+    const INT_PTR result = RunKalbritDialog(instance, path);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return result == -1 ? 1 : 0;
 }

@@ -83,6 +83,14 @@ const char* TextOf(KalbritText text, UiLanguage language) {
                     language);
     case KalbritText::CannotStart:
         return Pick({"Dovrel could not be started:", "Dovrel を起動できませんでした:"}, language);
+    case KalbritText::NotStartedElevated:
+        return Pick({"Kalbrit runs with administrator rights, and Dovrel must not: it receives traps from the "
+                     "network. The desktop could not be asked to start Dovrel with your own rights, so it was not "
+                     "started. Start Dovrel from the Start menu (Dovrel > Dovrel).",
+                     "Kalbrit は管理者の権限で動作していますが、ネットワークからトラップを受信する Dovrel を"
+                     "管理者の権限で動かすことはできません。デスクトップにあなた自身の権限での起動を依頼できなかったため、"
+                     "Dovrel は起動していません。スタート メニュー (Dovrel > Dovrel) から起動してください。"},
+                    language);
     case KalbritText::DidNotComeUp:
         return Pick({"Dovrel was started but is not receiving traps: it ended or shows its start-up warning. "
                      "Port:",
@@ -141,6 +149,21 @@ const char* TextOf(KalbritText text, UiLanguage language) {
                     language);
     case KalbritText::TestNotSent:
         return Pick({"The test trap could not be sent:", "テスト トラップを送信できませんでした:"}, language);
+    case KalbritText::TestPublicNetwork:
+        return Pick({"This computer's network is set to Public, and Dovrel's firewall rule allows traps on domain "
+                     "and private networks only: traps from devices are blocked until the network is made "
+                     "private in Windows' network settings, or the installer is run again with /FIREWALL=all.",
+                     "このコンピューターのネットワークは「パブリック」に設定されていますが、Dovrel のファイアウォール規則は"
+                     "ドメインとプライベートのネットワークでのみトラップを許可しています。Windows のネットワーク設定で"
+                     "ネットワークをプライベートにするか、インストーラーを /FIREWALL=all を付けて実行し直すまで、"
+                     "機器からのトラップは遮断されます。"},
+                    language);
+    case KalbritText::TestNoFirewallRule:
+        return Pick({"The installer added no firewall rule for Dovrel (/FIREWALL=none): traps from devices arrive "
+                     "only if your administrator allows them through the firewall.",
+                     "インストーラーは Dovrel のファイアウォール規則を追加していません (/FIREWALL=none)。"
+                     "機器からのトラップは、管理者がファイアウォールで許可した場合にのみ届きます。"},
+                    language);
     case KalbritText::ColourRed: return Pick({"red", "赤"}, language);
     case KalbritText::ColourOrange: return Pick({"orange", "オレンジ"}, language);
     case KalbritText::ColourGreen: return Pick({"green", "緑"}, language);

@@ -23,6 +23,7 @@ enum class KalbritText {
     FinwinMissing,       // followed by the path
     StillRunning,        // the old Dovrel did not end
     CannotStart,         // followed by the path and the system's reason
+    NotStartedElevated,  // Kalbrit is elevated and the desktop shell could not start Dovrel
     DidNotComeUp,        // followed by the port and WhatToCheck
     WhatToCheck,
     TestSent,            // followed by the port
@@ -33,6 +34,8 @@ enum class KalbritText {
     TestUsesSaved,
     TestSettingsInvalid, // followed by the problem
     TestNotSent,         // followed by the system's reason
+    TestPublicNetwork,   // the network is Public and the firewall rule leaves Public out
+    TestNoFirewallRule,  // the installer added no firewall rule
     ColourRed,
     ColourOrange,
     ColourGreen,

@@ -3,6 +3,15 @@
 #include <string>
 
 // "/ini <path>" on the command line wins (used by tests); else the file
-// Dovrel reads: InstallPath (either registry view) followed by
-// "\Dovrel.ini", else Dovrel.ini in the Windows folder.
+// Dovrel reads, InstalledSettingsFile().
 std::string FindSettingsFile(const char* commandLine);
+
+// The file Dovrel reads: InstallPath (either registry view) followed by
+// "\Dovrel.ini", else Dovrel.ini in the Windows folder.
+std::string InstalledSettingsFile();
+
+// Whether path names the file Dovrel reads: the same full path (after
+// GetFullPathNameA, without regard to case), with no reparse point (junction,
+// symbolic link, mount point) on the file or any folder above it. The
+// elevated copy writes nothing else.
+bool NamesInstalledSettingsFile(const std::string& path);

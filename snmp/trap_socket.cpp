@@ -47,6 +47,13 @@ bool CTrapSocket::Open(int32_t port, const std::string& community) {
     const int receiveBuffer = kSocketReceiveBufferBytes;
     setsockopt(socket_, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer), sizeof(receiveBuffer));
 
+    // Exclusive use of the port: without it, another local program could bind
+    // it too (SO_REUSEADDR) and take the traps, and the test trap's
+    // community with them. A port already bound by another socket still
+    // fails the bind below, as before.
+    const BOOL exclusive = TRUE;
+    setsockopt(socket_, SOL_SOCKET, kExclusiveAddressUse, reinterpret_cast<const char*>(&exclusive), sizeof(exclusive));
+
     bindAddress_ = {};
     bindAddress_.sin_family = AF_INET;
     bindAddress_.sin_port = htons(static_cast<u_short>(static_cast<uint16_t>(port)));

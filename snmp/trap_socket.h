@@ -17,6 +17,8 @@ constexpr int kSelectFailurePauseMs = 1000;
 constexpr std::size_t kMaxCommunityLength = 256;
 constexpr int kSocketReceiveBufferBytes = 4 * 1024 * 1024;
 constexpr int kMaxDatagramsPerTurn = 1024;
+// SO_EXCLUSIVEADDRUSE of winsock2.h, which this Winsock 1.1 program does not include.
+constexpr int kExclusiveAddressUse = static_cast<int>(~SO_REUSEADDR);
 
 class CTrapSocket {
 public:

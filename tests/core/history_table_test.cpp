@@ -24,6 +24,26 @@ TEST(ParseHistory, ReadsBackWhatDovrelWrites) {
     EXPECT_EQ(ColourOf("red "), HistoryColour::Orange);
 }
 
+// A text a spreadsheet would run as a formula is written with a leading
+// apostrophe, and the view shows exactly the text of the alert.
+TEST(ParseHistory, FormulaLikeTextsAreDefusedInTheFileAndShownAsTheyWere) {
+    for (const std::string text : {"=HYPERLINK(\"http://x\")", "+1", "-2", "@SUM(A1)", "\tTAB", "\rCR", "'quoted",
+                                   "'=both", "plain 'x"}) {
+        AlertTexts texts;
+        texts.senderLine = "From: 192.0.2.7";
+        texts.colourName = text;
+        texts.messageText = text;
+        const std::string line = HistoryLine(texts, 0, 1, 0, Same);
+        const std::size_t textField = line.find(",1,0,") + 5;
+        const bool defused = text[0] != 'p';
+        EXPECT_EQ(line.compare(textField, 1, "'") == 0 || line.compare(textField, 2, "\"'") == 0, defused) << line;
+        const auto entries = ParseHistory(HistoryFileHead() + line);
+        ASSERT_EQ(entries.size(), 1u) << text;
+        EXPECT_EQ(entries[0].colour, text);
+        EXPECT_EQ(entries[0].text, text);
+    }
+}
+
 TEST(NewestHistory, NewestFirstAcrossTheRotatedFile) {
     auto at = [](const char* time) { return HistoryEntry{time, "", "", ""}; };
     const std::vector<HistoryEntry> older = {at("1"), at("2")}, newer = {at("3"), at("4")};

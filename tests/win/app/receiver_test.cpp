@@ -195,6 +195,30 @@ TEST(TrapSocket, APortAlreadyBoundCannotBeOpened) {
     EXPECT_FALSE(second.Open(kPortBase + 5, "vandor"));
 }
 
+// Another local program must not share the trap port (and take the traps)
+// by binding it with SO_REUSEADDR: the socket holds it exclusively.
+TEST(TrapSocket, NoOtherSocketSharesThePort) {
+    CTrapSocket trapSocket;
+    SocketCloser closer{trapSocket};
+    ASSERT_TRUE(trapSocket.Open(kPortBase + 6, "vandor"));
+    BOOL exclusive = FALSE;
+    int size = sizeof(exclusive);
+    ASSERT_EQ(getsockopt(trapSocket.Handle(), SOL_SOCKET, kExclusiveAddressUse, reinterpret_cast<char*>(&exclusive),
+                         &size),
+              0);
+    EXPECT_TRUE(exclusive);
+
+    SOCKET other = socket(AF_INET, SOCK_DGRAM, 0);
+    const BOOL reuse = TRUE;
+    setsockopt(other, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof(reuse));
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(kPortBase + 6);
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    EXPECT_EQ(bind(other, reinterpret_cast<sockaddr*>(&address), sizeof(address)), SOCKET_ERROR);
+    closesocket(other);
+}
+
 TEST(TrapSocket, ReceiveOnceReturnsAfterTheTimeoutWithoutTraffic) {
     CTrapSocket trapSocket;
     SocketCloser closer{trapSocket};

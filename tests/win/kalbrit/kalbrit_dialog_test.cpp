@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "kalbrit/elevated_save.h"
 #include "kalbrit/kalbrit_texts.h"
 #include "kalbrit/resource.h"
 #include "kalbrit_driver.h"
@@ -235,69 +236,6 @@ TEST_F(KalbritDialog, TheFormIsInTheSystemsLanguage) {
     EXPECT_EQ(k.Close(), 0u);
 }
 
-// The stand-in for a file under Program Files: a read-only Dovrel.ini, which
-// the unelevated Kalbrit may not replace. Its elevated copy (started without
-// a prompt under Wine) writes the values; the file stays read-only.
-TEST_F(KalbritDialog, ReadOnlyFileIsSavedThroughTheElevatedCopy) {
-    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
-    KalbritSession k(KALBRIT_EXE, Quoted());
-    ASSERT_NE(k.Dialog(), nullptr);
-    FillValid(k);
-    const std::string community = "a \"b\" \\c=d \x8c\xf6";  // quotes, blanks, '=' and a double-byte character
-    k.SetText(IDC_COMMUNITY, community);
-    std::string reply = k.SaveAndReadReply();
-    EXPECT_TRUE(Has(reply, KalbritText::SavedAsAdministrator)) << reply;
-
-    std::string saved = ReadBytes(path_);
-    EXPECT_TRUE(Catalogues(saved) == Catalogues(original_)) << "catalogue sections must stay byte for byte";
-    for (const std::string& line : std::vector<std::string>{"Lang=English", "port=16210", "recTimeout=7", "trapCommunity=" + community,
-                                    "target=127.0.0.1", "prohibition=255.0.0.0"})
-        EXPECT_NE(saved.find("\n" + line + "\r\n"), std::string::npos) << line;
-    EXPECT_EQ(Lines(saved).size(), Lines(original_).size());
-    EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_READONLY) << "the file keeps its attributes";
-    EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"Dovrel.ini"}) << "no copy or backup is left";
-    EXPECT_EQ(k.Close(), 0u);
-}
-
-// The elevated copy fails half-way: the file is held open by another program
-// that does not let it be replaced. The file stays as it was, read-only,
-// and the first Kalbrit says that nothing was saved.
-TEST_F(KalbritDialog, AFailedElevatedSaveChangesNothingAndIsReported) {
-    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
-    HANDLE held = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    KalbritSession k(KALBRIT_EXE, Quoted());
-    ASSERT_NE(k.Dialog(), nullptr);
-    FillValid(k);
-    std::string reply = k.SaveAndReadReply();
-    CloseHandle(held);
-    EXPECT_TRUE(Has(reply, KalbritText::FailedAsAdministrator)) << reply;
-    EXPECT_TRUE(Has(reply, KalbritText::NothingSaved)) << reply;
-    EXPECT_TRUE(ReadBytes(path_) == original_) << "a failed save leaves every byte";
-    EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"Dovrel.ini"}) << "no copy or backup is left";
-    EXPECT_EQ(k.Close(), 0u);
-}
-
-// Started as the elevated copy with a damaged line, Kalbrit writes nothing
-// and says so in its exit code.
-TEST_F(KalbritDialog, TheElevatedCopyRefusesADamagedLine) {
-    std::string line = "\"" + WindowsPath(KALBRIT_EXE) + "\" /save-elevated 00 Lang=456e676c697368";
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
-    ASSERT_TRUE(CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    EXPECT_EQ(code, static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    EXPECT_TRUE(ReadBytes(path_) == original_);
-}
-
 // Without the switch Kalbrit edits the installed file named by InstallPath,
 // in whichever registry view the value is (a 32-bit Kalbrit on 64-bit
 // Windows sees the 32-bit view by default), and stray command-line text,
@@ -349,6 +287,130 @@ TEST_F(KalbritDialog, InstallPathInEitherViewNamesTheFileToEdit) {
         EXPECT_NE(ReadBytes(path_).find(std::string("\nport=") + c.port + "\r\n"), std::string::npos);
         EXPECT_EQ(k.Close(), 0u);
     }
+}
+
+namespace {
+
+// Starts Kalbrit as its elevated copy is started (under Wine every process
+// counts as elevated) and returns its exit code.
+DWORD RunElevatedCopy(const std::string& arguments) {
+    std::string line = "\"" + WindowsPath(KALBRIT_EXE) + "\" " + arguments;
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return ~0u;
+    DWORD code = ~0u;
+    if (WaitForSingleObject(pi.hProcess, 20000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return code;
+}
+
+std::string ElevatedLine(const std::string& path) {
+    TrapForm form;
+    form.port = "16230";
+    return ElevatedSaveArguments(path, TrapSettingsFromForm(form));
+}
+
+}  // namespace
+
+// Started as the elevated copy with a damaged line, Kalbrit writes nothing
+// and says so in its exit code.
+TEST_F(KalbritDialog, TheElevatedCopyRefusesADamagedLine) {
+    EXPECT_EQ(RunElevatedCopy("/save-elevated 00 Lang=456e676c697368"), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_TRUE(ReadBytes(path_) == original_);
+}
+
+// The stand-in for the installed file under Program Files: InstallPath names
+// the folder and Dovrel.ini is read-only, which the unelevated Kalbrit may
+// not replace. Its elevated copy writes the values; the file stays read-only.
+TEST_F(KalbritDialog, InstallPathFileIsSavedThroughTheElevatedCopy) {
+    InstallPathView view64(KEY_WOW64_64KEY), view32(KEY_WOW64_32KEY);
+    view32.Remove();
+    view64.Set(dir_);
+    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    KalbritSession k(KALBRIT_EXE, "");
+    ASSERT_NE(k.Dialog(), nullptr);
+    FillValid(k);
+    const std::string community = "a \"b\" \\c=d \x8c\xf6";  // quotes, blanks, '=' and a double-byte character
+    k.SetText(IDC_COMMUNITY, community);
+    std::string reply = k.SaveAndReadReply();
+    EXPECT_TRUE(Has(reply, KalbritText::SavedAsAdministrator)) << reply;
+
+    std::string saved = ReadBytes(path_);
+    EXPECT_TRUE(Catalogues(saved) == Catalogues(original_)) << "catalogue sections must stay byte for byte";
+    for (const std::string& line : std::vector<std::string>{"Lang=English", "port=16210", "recTimeout=7",
+                                                            "trapCommunity=" + community, "target=127.0.0.1",
+                                                            "prohibition=255.0.0.0"})
+        EXPECT_NE(saved.find("\n" + line + "\r\n"), std::string::npos) << line;
+    EXPECT_EQ(Lines(saved).size(), Lines(original_).size());
+    EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_READONLY) << "the file keeps its attributes";
+    EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"Dovrel.ini"}) << "no copy or backup is left";
+    EXPECT_EQ(k.Close(), 0u);
+}
+
+// The elevated copy fails half-way: the file is held open by another program
+// that does not let it be replaced. The file stays as it was, read-only,
+// and the first Kalbrit says that nothing was saved.
+TEST_F(KalbritDialog, InstallPathFileAFailedElevatedSaveChangesNothingAndIsReported) {
+    InstallPathView view64(KEY_WOW64_64KEY), view32(KEY_WOW64_32KEY);
+    view32.Remove();
+    view64.Set(dir_);
+    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE held = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    KalbritSession k(KALBRIT_EXE, "");
+    ASSERT_NE(k.Dialog(), nullptr);
+    FillValid(k);
+    std::string reply = k.SaveAndReadReply();
+    CloseHandle(held);
+    EXPECT_TRUE(Has(reply, KalbritText::FailedAsAdministrator)) << reply;
+    EXPECT_TRUE(Has(reply, KalbritText::NothingSaved)) << reply;
+    EXPECT_TRUE(ReadBytes(path_) == original_) << "a failed save leaves every byte";
+    EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"Dovrel.ini"}) << "no copy or backup is left";
+    EXPECT_EQ(k.Close(), 0u);
+}
+
+// Any program may start the elevated copy with any path, and the user may
+// approve the prompt: it writes the installed Dovrel.ini and nothing else. A
+// file in the Windows temp folder is refused untouched; the installed file
+// reached through "..\" and in another case is the same file.
+TEST_F(KalbritDialog, InstallPathTheElevatedCopyWritesOnlyTheInstalledFile) {
+    InstallPathView view64(KEY_WOW64_64KEY), view32(KEY_WOW64_32KEY);
+    view32.Remove();
+    view64.Set(dir_);
+    char windows[MAX_PATH] = {};
+    ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
+    const std::string elsewhere =
+        std::string(windows) + "\\Temp\\dovrel-elevated-" + std::to_string(GetCurrentProcessId()) + ".cmd";
+    const std::string planted = "@echo planted\r\n";
+    WriteBytes(elsewhere, planted);
+    EXPECT_EQ(RunElevatedCopy(ElevatedLine(elsewhere)), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_TRUE(ReadBytes(elsewhere) == planted) << "a file that is not Dovrel's own was changed";
+    DeleteFileA(elsewhere.c_str());
+    EXPECT_TRUE(ReadBytes(path_) == original_);
+
+    CreateDirectoryA((dir_ + "\\sub").c_str(), nullptr);
+    EXPECT_EQ(RunElevatedCopy(ElevatedLine(dir_ + "\\sub\\..\\DOVREL.INI")), 0u);
+    EXPECT_NE(ReadBytes(path_).find("\nport=16230\r\n"), std::string::npos) << "the installed file was not saved";
+    RemoveDirectoryA((dir_ + "\\sub").c_str());
+}
+
+// A file given with /ini that the user may not write (read-only here) is no
+// case for elevation: only Dovrel's own file is ever saved as administrator.
+TEST_F(KalbritDialog, AnIniFileTheUserMayNotWriteGetsThePlainAccessDeniedMessage) {
+    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    KalbritSession k(KALBRIT_EXE, Quoted());
+    ASSERT_NE(k.Dialog(), nullptr);
+    FillValid(k);
+    std::string reply = k.SaveAndReadReply();
+    EXPECT_TRUE(Has(reply, KalbritText::CannotWrite)) << reply;
+    EXPECT_FALSE(Has(reply, KalbritText::SavedAsAdministrator)) << reply;
+    EXPECT_TRUE(ReadBytes(path_) == original_);
+    EXPECT_EQ(k.Close(), 0u);
 }
 
 // asInvoker in both programs: Dovrel starts Kalbrit with CreateProcessA,
