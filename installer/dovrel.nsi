@@ -33,7 +33,16 @@
 ;   /REMOVECONFIG   remove Dovrel.ini even when it was changed
 
 Unicode true
+; The shipped installer is 32-bit. TARGET_AMD64 makes a 64-bit one from the
+; same script, for test machines that cannot run 32-bit programs.
+!ifdef TARGET_AMD64
+Target amd64-unicode
+; There ${RunningX64} is always true, so the branches for 32-bit Windows are
+; never taken and their labels unused.
+!pragma warning disable 6012
+!else
 Target x86-unicode
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 

@@ -10,11 +10,15 @@
 !macro RunNetsh un
 Function ${un}RunNetsh
   Exch $1
+!ifdef TARGET_AMD64
+  nsExec::ExecToLog '"$SYSDIR\netsh.exe" $1'
+!else
   ${If} ${RunningX64}
     nsExec::ExecToLog '"$WINDIR\Sysnative\netsh.exe" $1'
   ${Else}
     nsExec::ExecToLog '"$SYSDIR\netsh.exe" $1'
   ${EndIf}
+!endif
   Pop $0
   Pop $1
 FunctionEnd

@@ -53,8 +53,13 @@ Function ShellExecuteThroughDesktop
     Goto release
   ${EndIf}
   ; VARIANT CSIDL_DESKTOP (VT_I4 0) and an empty VARIANT.
+!ifdef TARGET_AMD64
+  System::Call '*(i 3, i 0, l 0, l 0) p .r8'  ; a VARIANT is 24 bytes in a 64-bit process
+  System::Call '*(l 0, l 0, l 0) p .r9'
+!else
   System::Call '*(i 3, i 0, i 0, i 0) p .r8'
   System::Call '*(i 0, i 0, i 0, i 0) p .r9'
+!endif
   ; FindWindowSW(loc, root, SWC_DESKTOP, &hwnd, SWFO_NEEDDISPATCH, &disp)
   System::Call '$2->15(p r8, p r9, i 8, *i .r1, i 1, *p .r3) i .r0'
   System::Free $8
@@ -106,7 +111,20 @@ Function ShellExecuteThroughDesktop
   System::Call 'oleaut32::SysAllocString(w "$INSTDIR\Dovrel.exe") p .r8'
   System::Call 'oleaut32::SysAllocString(w "$INSTDIR") p .r9'
   ; ShellExecute(file, args: empty, dir: VT_BSTR, operation: empty, show: empty)
+!ifdef TARGET_AMD64
+  ; The x64 convention passes a VARIANT argument as a pointer to a copy.
+  Push $R8
+  Push $R9
+  System::Call '*(l 0, l 0, l 0) p .R8'
+  System::Call '*(i 8, i 0, p r9, l 0) p .R9'
+  System::Call '$7->31(p r8, p R8, p R9, p R8, p R8) i .r0'
+  System::Free $R8
+  System::Free $R9
+  Pop $R9
+  Pop $R8
+!else
   System::Call '$7->31(p r8, i 0, i 0, i 0, i 0, i 8, i 0, p r9, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0) i .r0'
+!endif
   System::Call 'oleaut32::SysFreeString(p r8)'
   System::Call 'oleaut32::SysFreeString(p r9)'
   release:

@@ -5,6 +5,12 @@
 # Usage: e2e_test.sh DovrelSetup.exe winprobe.exe alertprobe.exe [port]
 set -euo pipefail
 setup="$1"
+# Where this machine cannot run 32-bit programs (scripts/wine-loader.sh),
+# the same installer script built as a 64-bit program stands in.
+if [ "${DOVREL_WINE32:-1}" = 0 ]; then
+    setup="${setup%.exe}-x64.exe"
+    echo "NOTE: 32-bit programs cannot run here: testing $(basename "$setup"), the 64-bit build of the installer"
+fi
 winprobe="$2"
 alertprobe="$3"
 port="${4:-23100}"
