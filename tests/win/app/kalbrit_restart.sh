@@ -60,9 +60,14 @@ check "a trap from snmptrap to port $NEW shows an alert" probe wait-title "$ALER
 probe post-destroy "$ALERT"
 probe wait-gone "$ALERT" 5
 
+# The installer's record of a rule for domain and private networks only;
+# Wine calls every network Public, so device traps would be blocked.
+"$WINE_RUN" reg add "$INSTALL_KEY" /v FirewallProfiles /t REG_SZ /d domain,private /f /reg:64 >/dev/null 2>&1
 probe press "$FORM" 1015  # IDC_SEND_TEST
 check "the test trap is reported" probe wait-title "$BOX" 10
 check "the report quotes the catalogue's text" eval 'box_text | grep -qF "Cold start seen"'
+check "the report says that the firewall keeps device traps out on a Public network" \
+    eval 'box_text | grep -qF "/FIREWALL=all"'
 check "the alert of the test trap appears" probe wait-title "$ALERT" 12
 check "it carries the catalogue's text" test "$(probe dialog-text "$ALERT" 1001)" = "Cold start seen"
 shot "kalbrit-test-trap.png"

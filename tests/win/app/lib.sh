@@ -69,9 +69,11 @@ set_install_path() {  # set_install_path UNIX_DIR
     "$WINE_RUN" reg add "$INSTALL_KEY" /v InstallPath /t REG_SZ /d "$win" /f /reg:64 >/dev/null 2>&1
 }
 clear_install_path() {
-    local view
+    local view value
     for view in 32 64; do
-        "$WINE_RUN" reg delete "$INSTALL_KEY" /v InstallPath /f /reg:$view >/dev/null 2>&1 || true
+        for value in InstallPath FirewallProfiles; do
+            "$WINE_RUN" reg delete "$INSTALL_KEY" /v $value /f /reg:$view >/dev/null 2>&1 || true
+        done
     done
 }
 
