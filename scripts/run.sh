@@ -30,6 +30,13 @@ else
     export WINEPREFIX="${DOVREL_WINEPREFIX:-$root/build/wineprefix}"
 fi
 export WINEDEBUG=-all
+source scripts/wine-loader.sh
+setup="$build/DovrelSetup.exe"
+if [ "$DOVREL_WINE32" = 0 ]; then
+    [ "${DOVREL_ARCH:-x64}" = x86 ] && { echo "This machine cannot run 32-bit programs: DOVREL_ARCH=x86 is not possible here." >&2; exit 1; }
+    # The 32-bit installer cannot run here; the same script as a 64-bit program can.
+    setup="$build/DovrelSetup-x64.exe"
+fi
 bash scripts/wine-prefix.sh
 if [ "$lang" = Japanese ]; then export LC_ALL=ja_JP.UTF-8; fi
 
@@ -44,10 +51,10 @@ start_and_show() {
         run "$winprobe" post-destroy Dovrel.exe >/dev/null 2>&1 || true
         sleep 2
     fi
-    if [ -f "$build/DovrelSetup.exe" ]; then
-        echo "Installing with $build/DovrelSetup.exe into $install_win"
+    if [ -f "$setup" ]; then
+        echo "Installing with $setup into $install_win"
         # Not started by the installer: it would listen on port 162 first.
-        run "$build/DovrelSetup.exe" /S /NOAUTOSTART /NOSTART "/LANG=$lang" "/D=$install_win"
+        run "$setup" /S /NOAUTOSTART /NOSTART "/LANG=$lang" "/D=$install_win"
     else
         echo "No installer (makensis missing): copying the files and setting InstallPath"
         mkdir -p "$install_dir"
