@@ -16,6 +16,9 @@
 //   winprobe set-text TITLE ID TEXT      sets the text of control ID of the first window TITLE
 //   winprobe dialog-text TITLE ID        prints the text of control ID of the first window
 //                                        titled TITLE (ANSI bytes, no newline added)
+//   winprobe child-texts TITLE           prints the text of every window inside the first
+//                                        window titled TITLE (children of children too),
+//                                        one line each (ANSI bytes)
 //   winprobe press TITLE ID              posts WM_COMMAND(ID, BN_CLICKED) to the dialog titled TITLE
 //   winprobe tray-click                  posts the tray callback (1124, WM_RBUTTONDOWN) to "Dovrel.exe"
 //   winprobe is-visible TITLE            0 visible, 1 hidden
@@ -89,6 +92,14 @@ std::string ItemText(HWND dialog, int id) {
     char text[1024] = {};
     GetDlgItemTextA(dialog, id, text, sizeof(text));
     return text;
+}
+
+BOOL CALLBACK PrintChildText(HWND w, LPARAM) {
+    // WM_GETTEXT, not GetWindowText: that one reads no control of another process.
+    char text[1024] = {};
+    SendMessageA(w, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
+    std::printf("%s\n", text);
+    return TRUE;
 }
 
 int List() {
@@ -192,6 +203,12 @@ int main(int argc, char** argv) {
         if (!dialog) return kNotFound;
         std::string text = ItemText(dialog, std::atoi(argv[3]));
         std::fwrite(text.data(), 1, text.size(), stdout);
+        return kOk;
+    }
+    if (command == "child-texts" && need(1)) {
+        HWND w = FirstTitled(argv[2]);
+        if (!w) return kNotFound;
+        EnumChildWindows(w, PrintChildText, 0);
         return kOk;
     }
     if (command == "tray-click") return Post("Dovrel.exe", kTrayCallback, 1111, WM_RBUTTONDOWN);
