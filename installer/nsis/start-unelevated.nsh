@@ -6,11 +6,14 @@
 ;   (SID_STopLevelBrowser) -> IShellBrowser::QueryActiveShellView
 ;   -> IShellView::GetItemObject(SVGIO_BACKGROUND) -> IShellFolderViewDual
 ;   ::get_Application -> IShellDispatch2.
-; Without a desktop shell (another shell, a remote session without
-; Explorer) Dovrel is started directly: elevated, but running, since a
-; monitor that is not running misses every alert. Not in session 0, though.
-; COM interfaces are called by vtable index (the installer is 32-bit, so a
-; VARIANT passed by value is four 32-bit words: vt, reserved, data).
+; Without a desktop shell to ask (another shell, a remote session without
+; Explorer, a deployment tool running as SYSTEM) Dovrel is not started at
+; all: started from here it would run elevated, read network input with
+; administrator rights, write the user's history as administrator and start
+; Kalbrit elevated from its menu. The user is told to start it from the
+; Start menu instead; at the next sign-in the Run key starts it anyway.
+; The installer is 32-bit, so a VARIANT passed by value is four 32-bit
+; words: vt, reserved, data.
 
 !define CLSID_ShellWindows "{9BA05972-F6A8-11CF-A442-00A0C90A8F39}"
 !define IID_IShellWindows "{85CB6900-4D95-11CF-960C-0080C7F4EE85}"
@@ -20,13 +23,6 @@
 !define IID_IDispatch "{00020400-0000-0000-C000-000000000046}"
 !define IID_IShellFolderViewDual "{E7A1AF80-4D96-11CF-960C-0080C7F4EE85}"
 !define IID_IShellDispatch2 "{A4C6892C-3BA9-11D2-9DEA-00C04FB16162}"
-
-; Releases the interface pointer in REG (when there is one).
-!macro ReleaseIf REG
-  ${If} ${REG} != 0
-    System::Call '${REG}->2()'
-  ${EndIf}
-!macroend
 
 ; Shell-executes $INSTDIR\Dovrel.exe through the desktop shell; $0 = 0 on
 ; success, else the failing HRESULT or step.
@@ -151,23 +147,12 @@ Function StartDovrelUnelevated
   ${IfNot} ${FileExists} "$INSTDIR\Dovrel.exe"
     Goto done
   ${EndIf}
-  ; COM on this thread, balanced only when this call set it up (S_OK, S_FALSE).
-  System::Call 'ole32::CoInitializeEx(p 0, i 2) i .r1'
+  !insertmacro ComEnter $1
   Call ShellExecuteThroughDesktop
-  ${If} $1 >= 0
-    System::Call 'ole32::CoUninitialize()'
-  ${EndIf}
+  !insertmacro ComLeave $1
   ${If} $0 != 0
-    ; No desktop shell to ask: start it from here, unless this runs in
-    ; session 0 (a deployment tool running as SYSTEM), where no user sees
-    ; alerts and a Dovrel would only hold the port against the user's own
-    ; one, started at sign-in through the Run key.
-    System::Call 'kernel32::GetCurrentProcessId() i .r0'
-    System::Call 'kernel32::ProcessIdToSessionId(i r0, *i .r1) i .r0'
-    ${If} $0 == 0
-    ${OrIf} $1 != 0
-      Exec '"$INSTDIR\Dovrel.exe"'
-    ${EndIf}
+    DetailPrint "Dovrel was not started: no desktop shell could start it without administrator rights ($0). Start it from the Start menu: Dovrel."
+    MessageBox MB_OK|MB_ICONINFORMATION "Dovrel was not started: Setup runs with administrator rights, and Dovrel must run with yours.$\n$\nStart it from the Start menu: Dovrel." /SD IDOK
   ${EndIf}
   done:
   Pop $1
