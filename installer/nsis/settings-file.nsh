@@ -76,10 +76,9 @@ Function InstallSettingsFile
     Call SettingsFileStamp
     Pop $R1
     WriteRegStr HKLM "${UNINSTALL_KEY}" "IniStamp" $R1
-    ; Kalbrit runs as the user and writes this file (S-1-5-32-545: Users,
-    ; named by SID so that it holds on systems in any language).
-    nsExec::Exec 'icacls "$INSTDIR\Dovrel.ini" /grant *S-1-5-32-545:M'
-    Pop $R1
   ${EndIf}
+  ; The folder's permissions only: users read it, Kalbrit asks for
+  ; administrator rights to save it.
+  Call RemoveOldUsersGrant
   Pop $R1
 FunctionEnd
