@@ -25,9 +25,13 @@
 ;                       (default: Japanese on a Japanese system, else English)
 ;   /DISABLESNMPTRAP    silent installs: stop and disable Windows' SNMP Trap
 ;                       service if it runs or starts automatically
+;   /FIREWALL=all|none  firewall rule for every network profile, or none
+;                       (default: domain and private networks; an update
+;                       keeps the last choice), see firewall.nsh
 ;   /D=path             install folder (last on the line, no quotes);
 ;                       default: the folder of the last install, else
-;                       Program Files\Dovrel
+;                       Program Files\Dovrel; a folder elsewhere gets the
+;                       permissions of Program Files, see install-folder-acl.nsh
 ; Command line of Uninstall.exe:
 ;   /S              silent; a Dovrel.ini changed since installation is kept
 ;   /REMOVECONFIG   remove Dovrel.ini even when it was changed
@@ -86,7 +90,10 @@ UninstPage uninstConfirm
 UninstPage instfiles
 
 !addincludedir "${__FILEDIR__}\nsis"
+!include "com.nsh"
+!include "install-folder-acl.nsh"
 !include "settings-file.nsh"
+!include "settings-file-acl.nsh"
 !include "catalogue-language.nsh"
 !include "firewall.nsh"
 !include "snmptrap-service.nsh"
@@ -152,6 +159,8 @@ FunctionEnd
 Section "Dovrel trap monitor (required)" SecMain
   SectionIn RO
   !insertmacro UseNativeRegView
+  ; Before anything is written into the folder, or loaded from it.
+  Call SecureInstallFolder
   SetOutPath "$INSTDIR"
   ; An update: the old Finwin.dll ends the running Dovrel first; it is
   ; started again when the install ends.
@@ -260,6 +269,7 @@ Section "Uninstall"
 
   DeleteRegValue HKLM "${RUN_KEY}" "Dovrel"
   DeleteRegValue HKLM "${SETTINGS_KEY}" "InstallPath"
+  DeleteRegValue HKLM "${SETTINGS_KEY}" "FirewallProfiles"
   DeleteRegKey /ifempty HKLM "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKLM "Software\Orvanta\Quillmont"
   DeleteRegKey /ifempty HKLM "Software\Orvanta"
@@ -297,6 +307,7 @@ Function .onInit
   ${IfNot} ${Errors}
     StrCpy $SnmpTrapSwitch 1
   ${EndIf}
+  Call ChooseFirewallProfiles
   Call ChooseCatalogueLang
 FunctionEnd
 

@@ -1,7 +1,9 @@
 ; Last page: "Start Dovrel now" (on by default) after a fresh install. When
 ; Dovrel was running before an update it is started again in any case, and
 ; the page says so. /NOSTART clears the box for silent installs. The start
-; itself happens in .onInstSuccess, on the installer's main thread.
+; itself happens in .onInstSuccess, on the installer's main thread. Below,
+; when the firewall rule leaves out the network this computer is on, why
+; traps will not arrive (firewall.nsh).
 
 Var StartNow          ; 1: start Dovrel when the installer ends
 Var WasRunning        ; 1: a Dovrel was running when the install began
@@ -30,6 +32,10 @@ Function FinishPage
     ${If} $StartNow == 1
       ${NSD_Check} $StartNowCheckbox
     ${EndIf}
+  ${EndIf}
+  ${If} $PublicNetworkNote != ""
+    ${NSD_CreateLabel} 0 60u 100% 48u "$PublicNetworkNote"
+    Pop $0
   ${EndIf}
   nsDialogs::Show
 FunctionEnd
