@@ -3,22 +3,32 @@
 # with a space), with the programs of the prefix's architecture
 # (WINEARCH=win32 stands in for 32-bit Windows) and Finwin.dll of the other
 # one in its subfolder:
-#  1. fresh silent install on an English system: Lang=English, firewall rule
-#     (seen by a stand-in netsh.exe), Start-menu entries, uninstall entry;
-#     an automatic SNMP Trap service is left alone without /DISABLESNMPTRAP;
+#  1. fresh silent install on an English system, started from a folder that
+#     also holds planted icacls.exe and netsh.exe (never run: system tools
+#     are started by full path): Lang=English, firewall rule for domain and
+#     private networks only (seen by a stand-in netsh.exe), no write access
+#     for Users to Dovrel.ini, Start-menu entries, uninstall entry; an
+#     automatic SNMP Trap service is left alone without /DISABLESNMPTRAP;
 #  2. update on a Japanese system over a default Dovrel.ini the user never
 #     changed: the file is replaced by the new default, now Lang=Japanese;
 #     /DISABLESNMPTRAP disables the SNMP Trap service;
 #     an uninstall removes that unchanged file; /LANG=Japanese overrides an
 #     English system;
 #  3. Dovrel started from the folder; Setting opens Kalbrit on Dovrel.ini;
-#  4. update over the running Dovrel: the user's Dovrel.ini is kept and
-#     Dovrel runs again afterwards (even with /NOSTART) and quits with 0;
+#  4. update over the running Dovrel: the user's Dovrel.ini is kept, without
+#     the Users write access an earlier version granted (and with every other
+#     entry of its ACL); /FIREWALL=all opens every profile; Dovrel runs again
+#     afterwards (even with /NOSTART) and quits with 0;
 #  5. silent uninstall ends Dovrel through Finwin, keeps the changed
 #     Dovrel.ini, removes the shortcuts and the firewall rule;
-#  6. a reinstall with autostart starts Dovrel itself; /REMOVECONFIG
-#     removes everything.
-# Usage: installer_test.sh DovrelSetup.exe winprobe.exe OBJDUMP netsh-standin.exe
+#  6. an interactive reinstall with autostart: the last page says that the
+#     (Wine: always public) network is not covered by the firewall rule, and
+#     Dovrel is started through the desktop shell; /REMOVECONFIG removes
+#     everything;
+#  7. a folder outside Program Files: refused while it holds other files;
+#     else created with the permissions of Program Files (which an update
+#     sets again), and /FIREWALL=none, which an update keeps, adds no rule.
+# Usage: installer_test.sh DovrelSetup.exe winprobe.exe OBJDUMP tool-standin.exe aclprobe.exe
 set -euo pipefail
 setup="$1"
 # Where this machine cannot run 32-bit programs (scripts/wine-loader.sh),
@@ -29,12 +39,14 @@ if [ "${DOVREL_WINE32:-1}" = 0 ]; then
 fi
 winprobe="$2"
 objdump="$3"
-netsh_standin="$4"
+tool_standin="$4"
+aclprobe="$5"
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)"
 export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
 export WINEDEBUG=-all
 run() { bash "$root/scripts/wine-run.sh" "$@"; }
 probe() { run "$winprobe" "$@" | tr -d '\r'; }
+acl() { run "$aclprobe" "$@" | tr -d '\r'; }
 
 port=23010
 # The default folder, whose name has a space. (A /D= with a space cannot be
@@ -46,11 +58,23 @@ startmenu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs
 settings_key='HKLM\Software\Orvanta\Quillmont\CurrentVersion'
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Dovrel'
-# The installer runs the native netsh.exe (System32, not SysWOW64): the
-# stand-in takes its place while the test runs.
-netsh="$WINEPREFIX/drive_c/windows/system32/netsh.exe"
-netsh_log_win='C:\dovrel_netsh.log'
-netsh_log="$WINEPREFIX/drive_c/dovrel_netsh.log"
+# The installer runs the native netsh.exe (System32, not SysWOW64); it runs
+# no icacls.exe at all. Stand-ins, which log each command, take the place
+# of both while the test runs, and planted copies lie beside the installer
+# in the "downloads" folder.
+system_tools=()
+for d in system32 syswow64; do
+    for t in netsh icacls; do
+        [ -e "$WINEPREFIX/drive_c/windows/$d/$t.exe" ] && system_tools+=("$WINEPREFIX/drive_c/windows/$d/$t.exe")
+    done
+done
+tools_log_win='C:\dovrel_tools.log'
+tools_log="$WINEPREFIX/drive_c/dovrel_tools.log"
+downloads_win='C:\dovrel_downloads'
+downloads="$WINEPREFIX/drive_c/dovrel_downloads"
+custom_win='C:\dovrel_custom'
+custom="$WINEPREFIX/drive_c/dovrel_custom"
+foreign="$WINEPREFIX/drive_c/dovrel_foreign"
 dovrel_pid=""
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -73,32 +97,52 @@ listening() { ss -Hlun | grep -q ":$port "; }
 with_locale() {
     local locale="$1"; shift
     # env, not bash: the Unix side needs no such locale installed.
-    env LC_ALL="$locale" WINEDLLOVERRIDES="netsh.exe=n;mscoree,mshtml=" DOVREL_NETSH_LOG="$netsh_log_win" wine "$@"
+    env LC_ALL="$locale" WINEDLLOVERRIDES="netsh.exe,icacls.exe=n;mscoree,mshtml=" DOVREL_STANDIN_LOG="$tools_log_win" wine "$@"
 }
 # The shipped Dovrel.ini apart from its Lang= line.
 same_as_shipped() { cmp -s <(grep -av '^Lang=' "$ini") <(grep -av '^Lang=' "$root/installer/Dovrel.ini"); }
 lang_is() { grep -aq "^Lang=$1"$'\r$' "$ini"; }
 dovrel_windows() { probe count-title Dovrel.exe; }
+uninstall_quietly() {  # folder, the same as Windows sees it
+    if [ -e "$1/Uninstall.exe" ]; then run "$2\\Uninstall.exe" /S /REMOVECONFIG || true; wait_until 20 gone "$1/Uninstall.exe" || true; fi
+}
+# An allow ACE for Users (S-1-5-32-545) with FILE_WRITE_DATA (0x2) on FILE.
+users_may_write() {
+    local type flags mask sid
+    while read -r type flags mask sid; do
+        [ "$type" = A ] && [ "$sid" = S-1-5-32-545 ] && (( mask & 2 )) && return 0
+    done < <(acl show "$1")
+    return 1
+}
 cleanup() {
     if [ -n "$dovrel_pid" ] && kill -0 "$dovrel_pid" 2>/dev/null; then probe post-destroy Dovrel.exe >/dev/null 2>&1 || true; fi
-    if [ -e "$dir/Uninstall.exe" ]; then run "$dir_win\\Uninstall.exe" /S /REMOVECONFIG || true; wait_until 20 gone "$dir/Uninstall.exe" || true; fi
-    rm -rf "$dir" "$netsh_log"
-    if [ -e "$netsh.dovrel-test" ]; then mv -f "$netsh.dovrel-test" "$netsh"; fi
+    uninstall_quietly "$dir" "$dir_win"
+    uninstall_quietly "$custom" "$custom_win"
+    rm -rf "$dir" "$custom" "$foreign" "$downloads" "$tools_log"
+    for t in "${system_tools[@]}"; do
+        if [ -e "$t.dovrel-test" ]; then mv -f "$t.dovrel-test" "$t"; fi
+    done
     run sc delete SNMPTRAP >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
 cleanup
 # No earlier install to update: the installer then takes the default folder.
 for view in 32 64; do run reg delete "$settings_key" /v InstallPath /f /reg:$view >/dev/null 2>&1 || true; done
-cp "$netsh" "$netsh.dovrel-test"
-cp "$netsh_standin" "$netsh"
+for t in "${system_tools[@]}"; do
+    cp "$t" "$t.dovrel-test"
+    cp "$tool_standin" "$t"
+done
+mkdir -p "$downloads"
+cp "$setup" "$downloads/DovrelSetup.exe"
+cp "$tool_standin" "$downloads/icacls.exe"
+cp "$tool_standin" "$downloads/netsh.exe"
 # A stand-in SNMP Trap service that starts automatically (it never runs:
 # its program does not exist).
 run sc create SNMPTRAP binpath= 'C:\dovrel-test-no-such-service.exe' start= auto >/dev/null
 snmptrap_start() { reg_value 'HKLM\SYSTEM\CurrentControlSet\Services\SNMPTRAP' Start; }
 
-echo "== 1. fresh silent install, English system, without autostart or start"
-with_locale en_US.UTF-8 "$setup" /S /NOAUTOSTART /NOSTART
+echo "== 1. fresh silent install from a folder with planted tools, English system, without autostart or start"
+with_locale en_US.UTF-8 "$downloads_win\\DovrelSetup.exe" /S /NOAUTOSTART /NOSTART
 for f in Dovrel.exe Finwin.dll Kalbrit.exe Dovrel.ini Uninstall.exe "$other_dir/Finwin.dll"; do
     [ -f "$dir/$f" ] || fail "$f not installed"
 done
@@ -118,8 +162,12 @@ done
 for f in "Dovrel.lnk" "Dovrel settings (Kalbrit).lnk" "Uninstall Dovrel.lnk"; do
     [ -f "$startmenu/$f" ] || fail "no Start-menu entry $f"
 done
-grep -aqF "advfirewall firewall add rule name=\"Dovrel SNMP traps\" dir=in action=allow program=\"$dir_win\\Dovrel.exe\" protocol=UDP" "$netsh_log" ||
-    fail "no firewall rule for Dovrel.exe; netsh saw: $(cat "$netsh_log" 2>/dev/null)"
+! grep -aqiF "$downloads_win\\" "$tools_log" || fail "a tool planted beside the installer ran: $(grep -aiF "$downloads_win" "$tools_log")"
+! grep -ai 'icacls' "$tools_log" | grep -aqi 'Dovrel.ini' || fail "icacls was run on Dovrel.ini: $(grep -ai icacls "$tools_log")"
+! users_may_write "$ini" || fail "Users may write the new Dovrel.ini: $(acl show "$ini")"
+grep -aqF "advfirewall firewall add rule name=\"Dovrel SNMP traps\" dir=in action=allow program=\"$dir_win\\Dovrel.exe\" protocol=UDP profile=domain,private " "$tools_log" ||
+    fail "no firewall rule for Dovrel.exe on domain and private networks; netsh saw: $(cat "$tools_log" 2>/dev/null)"
+[ "$(reg_value "$settings_key" FirewallProfiles)" = "domain,private" ] || fail "FirewallProfiles is '$(reg_value "$settings_key" FirewallProfiles)'"
 [ "$(dovrel_windows)" = 0 ] || fail "/NOSTART still started Dovrel"
 [ "$(snmptrap_start)" = 0x2 ] || fail "a silent install changed the SNMP Trap service without /DISABLESNMPTRAP"
 
@@ -156,8 +204,15 @@ shown="$(probe dialog-text "$kalbrit_title" 1012)"
 probe press "$kalbrit_title" 2
 probe wait-gone "$kalbrit_title" 10 || fail "Kalbrit did not close"
 
-echo "== 4. update over the running Dovrel, English system, /NOSTART: the user's file kept, Dovrel running again"
-with_locale en_US.UTF-8 "$setup" /S /NOAUTOSTART /NOSTART
+echo "== 4. update over the running Dovrel, English system, /NOSTART /FIREWALL=all: the user's file kept, Dovrel running again"
+# As an earlier version left it: Users may modify it (icacls /grant
+# *S-1-5-32-545:M); and entries of the administrator's, which stay.
+old_grant='A 0x0 0x1301bf S-1-5-32-545'
+admins_entries=('A 0x0 0x1200a9 S-1-5-32-545' 'A 0x0 0x1301bf S-1-5-21-1-2-3-1001')
+acl set "$ini" 'D:(A;;0x1301bf;;;BU)(A;;0x1200a9;;;BU)(A;;0x1301bf;;;S-1-5-21-1-2-3-1001)' || fail "could not set the old ACL"
+acl show "$ini" | grep -qxF "$old_grant" || fail "the old grant did not take: $(acl show "$ini")"
+: > "$tools_log"
+with_locale en_US.UTF-8 "$setup" /S /NOAUTOSTART /NOSTART /FIREWALL=all
 wait_until 10 bash -c "! kill -0 $dovrel_pid 2>/dev/null" || fail "the update did not end the old Dovrel"
 status=0
 wait "$dovrel_pid" || status=$?
@@ -165,6 +220,12 @@ dovrel_pid=""
 [ "$status" = 0 ] || fail "the old Dovrel ended with exit code $status"
 grep -q "^port=$port" "$ini" || fail "the update replaced the user's Dovrel.ini"
 lang_is Japanese || fail "the update changed Lang= in the user's Dovrel.ini"
+! acl show "$ini" | grep -qxF "$old_grant" || fail "the update kept the old Users grant: $(acl show "$ini")"
+for e in "${admins_entries[@]}"; do
+    acl show "$ini" | grep -qxF "$e" || fail "the update removed '$e': $(acl show "$ini")"
+done
+grep -aqF "protocol=UDP profile=any " "$tools_log" || fail "/FIREWALL=all did not open every profile; netsh saw: $(cat "$tools_log")"
+[ "$(reg_value "$settings_key" FirewallProfiles)" = any ] || fail "FirewallProfiles is '$(reg_value "$settings_key" FirewallProfiles)' after /FIREWALL=all"
 [ "$(reg_value "$settings_key" InstallPath)" = "$dir_win" ] || fail "the update moved to '$(reg_value "$settings_key" InstallPath)'"
 probe wait-title Dovrel.exe 30 >/dev/null || fail "Dovrel is not running after the update"
 wait_until 10 listening || fail "the restarted Dovrel does not listen on UDP $port"
@@ -175,7 +236,7 @@ echo "== 5. silent uninstall ends Dovrel through Finwin, keeps the changed Dovre
 run "$dir_win\\Dovrel.exe" &
 dovrel_pid=$!
 probe wait-title Dovrel.exe 30 >/dev/null || fail "Dovrel's main window did not appear"
-: > "$netsh_log"
+: > "$tools_log"
 with_locale en_US.UTF-8 "$dir_win\\Uninstall.exe" /S
 wait_until 40 gone "$dir/Uninstall.exe" || fail "uninstaller did not finish"
 wait_until 10 bash -c "! kill -0 $dovrel_pid 2>/dev/null" || fail "Dovrel still runs after the uninstall"
@@ -189,13 +250,28 @@ for f in Dovrel.exe Finwin.dll Kalbrit.exe Uninstall.exe "$other_dir"; do
 done
 grep -q "^port=$port" "$ini" || fail "the changed Dovrel.ini was removed"
 [ ! -e "$startmenu" ] || fail "Start-menu entries left: $(ls "$startmenu")"
-grep -aq 'advfirewall firewall delete rule name="Dovrel SNMP traps"' "$netsh_log" ||
-    fail "the uninstaller did not remove the firewall rule; netsh saw: $(cat "$netsh_log")"
+grep -aq 'advfirewall firewall delete rule name="Dovrel SNMP traps"' "$tools_log" ||
+    fail "the uninstaller did not remove the firewall rule; netsh saw: $(cat "$tools_log")"
 [ -z "$(reg_value "$settings_key" InstallPath)" ] || fail "InstallPath left behind"
+[ -z "$(reg_value "$settings_key" FirewallProfiles)" ] || fail "FirewallProfiles left behind"
 [ -z "$(reg_value "$uninstall_key" UninstallString)" ] || fail "uninstall entry left behind"
 
-echo "== 6. reinstall with autostart starts Dovrel, keeps the settings; /REMOVECONFIG removes everything"
-with_locale en_US.UTF-8 "$setup" /S
+echo "== 6. interactive reinstall with autostart: the last page tells of the public network, Dovrel starts through the shell"
+wizard='Dovrel Setup'
+wizard_shows() { probe child-texts "$wizard" | grep -qF "$1"; }
+next_page_shows() { probe press "$wizard" 1 >/dev/null; wait_until 60 wizard_shows "$1"; }
+with_locale en_US.UTF-8 "$setup" &
+setup_pid=$!
+wait_until 30 wizard_shows "components" || fail "the installer's first page did not appear"
+next_page_shows "Destination Folder" || fail "no folder page"
+# The language page is skipped: the user's Dovrel.ini is kept.
+next_page_shows "Completed" || fail "the install did not complete: $(probe child-texts "$wizard")"
+next_page_shows "has been installed in" || fail "no last page"
+wizard_shows "public network" || fail "the last page does not tell of the public network: $(probe child-texts "$wizard")"
+probe press "$wizard" 1 >/dev/null
+status=0
+wait "$setup_pid" || status=$?
+[ "$status" = 0 ] || fail "the interactive install ended with exit code $status"
 [ "$(reg_value "$run_key" Dovrel)" = "\"$dir_win\\Dovrel.exe\"" ] || fail "Run value is '$(reg_value "$run_key" Dovrel)'"
 grep -q "^port=$port" "$ini" || fail "reinstall replaced the user's Dovrel.ini"
 probe wait-title Dovrel.exe 30 >/dev/null || fail "the install did not start Dovrel"
@@ -205,4 +281,31 @@ wait_until 40 gone "$dir" || fail "install folder left: $(ls "$dir")"
 probe wait-gone Dovrel.exe 10 || fail "the uninstall left Dovrel running"
 [ -z "$(reg_value "$run_key" Dovrel)" ] || fail "Run value left behind"
 [ -z "$(reg_value "$settings_key" InstallPath)" ] || fail "InstallPath left behind"
+
+echo "== 7. a folder outside Program Files, /FIREWALL=none"
+mkdir -p "$foreign"
+echo data > "$foreign/other.txt"
+status=0
+with_locale en_US.UTF-8 "$setup" /S /NOAUTOSTART /NOSTART '/D=C:\dovrel_foreign' || status=$?
+[ "$status" != 0 ] || fail "an install into a folder that holds other files succeeded"
+[ ! -e "$foreign/Dovrel.exe" ] || fail "an install wrote into a folder that holds other files"
+# Program Files' permissions: owner Administrators, not inherited, SYSTEM and
+# Administrators full control, Users read and execute, for all inside (OI|CI).
+program_files_acl=$'owner=S-1-5-32-544\nprotected=1\nA 0x3 0x1f01ff S-1-5-18\nA 0x3 0x1f01ff S-1-5-32-544\nA 0x3 0x1200a9 S-1-5-32-545'
+: > "$tools_log"
+with_locale en_US.UTF-8 "$setup" /S /NOAUTOSTART /NOSTART /FIREWALL=none "/D=$custom_win"
+[ -f "$custom/Dovrel.exe" ] || fail "nothing installed into $custom_win"
+[ "$(acl show "$custom")" = "$program_files_acl" ] || fail "$custom_win was created with: $(acl show "$custom")"
+grep -aq 'advfirewall firewall delete rule name="Dovrel SNMP traps"' "$tools_log" || fail "/FIREWALL=none left an earlier rule"
+! grep -aq 'advfirewall firewall add rule' "$tools_log" || fail "/FIREWALL=none added a rule: $(cat "$tools_log")"
+[ "$(reg_value "$settings_key" FirewallProfiles)" = none ] || fail "FirewallProfiles is '$(reg_value "$settings_key" FirewallProfiles)' after /FIREWALL=none"
+# An update finds the folder as an earlier version left it (inherited from
+# C:\: Authenticated Users may modify) and, without /FIREWALL=, keeps none.
+acl set "$custom" 'D:(A;OICI;0x1301bf;;;S-1-5-11)' || fail "could not set the old folder ACL"
+: > "$tools_log"
+with_locale en_US.UTF-8 "$setup" /S /NOAUTOSTART /NOSTART
+[ "$(reg_value "$settings_key" InstallPath)" = "$custom_win" ] || fail "the update went to '$(reg_value "$settings_key" InstallPath)'"
+[ "$(acl show "$custom")" = "$program_files_acl" ] || fail "the update left $custom_win with: $(acl show "$custom")"
+! grep -aq 'advfirewall firewall add rule' "$tools_log" || fail "an update without /FIREWALL= added a rule after /FIREWALL=none"
+[ "$(reg_value "$settings_key" FirewallProfiles)" = none ] || fail "an update changed FirewallProfiles to '$(reg_value "$settings_key" FirewallProfiles)'"
 echo "PASS"
