@@ -91,6 +91,7 @@ UninstPage instfiles
 
 !addincludedir "${__FILEDIR__}\nsis"
 !include "com.nsh"
+!include "system-tool.nsh"
 !include "install-folder-acl.nsh"
 !include "settings-file.nsh"
 !include "settings-file-acl.nsh"

@@ -1,6 +1,7 @@
 ; Inbound Windows Firewall rule for Dovrel.exe: UDP to the program, on no
 ; fixed port, so that a port changed later in Kalbrit needs no new rule.
-; Added and removed with netsh.exe of the system's own architecture.
+; Added and removed with netsh.exe of the system's own architecture
+; (system-tool.nsh).
 ;
 ; The network profiles it covers come from /FIREWALL=:
 ;   (none given)  domain,private: not public networks (a café's Wi-Fi), where
@@ -17,29 +18,6 @@
 
 Var FirewallProfiles  ; domain,private | any | none
 Var PublicNetworkNote ; for the last page: the rule leaves out the network this computer is on
-
-; netsh ARGS, the netsh.exe of the system's own architecture (this 32-bit
-; installer reaches 64-bit System32 as Sysnative, without turning off file
-; system redirection for the thread), with its output in the details; the
-; exit code is left in $0.
-!macro RunNetsh un
-Function ${un}RunNetsh
-  Exch $1
-!ifdef TARGET_AMD64
-  nsExec::ExecToLog '"$SYSDIR\netsh.exe" $1'
-!else
-  ${If} ${RunningX64}
-    nsExec::ExecToLog '"$WINDIR\Sysnative\netsh.exe" $1'
-  ${Else}
-    nsExec::ExecToLog '"$SYSDIR\netsh.exe" $1'
-  ${EndIf}
-!endif
-  Pop $0
-  Pop $1
-FunctionEnd
-!macroend
-!insertmacro RunNetsh ""
-!insertmacro RunNetsh "un."
 
 ; Sets $FirewallProfiles from /FIREWALL= (parameters in $R0), else from the
 ; last install; an unknown value ends the installer, which should not guess
@@ -115,14 +93,16 @@ FunctionEnd
 Function AddFirewallRule
   WriteRegStr HKLM "${SETTINGS_KEY}" "FirewallProfiles" $FirewallProfiles
   ; A rule of an earlier install goes first: netsh adds duplicates.
+  Push netsh
   Push 'advfirewall firewall delete rule name="${FIREWALL_RULE}"'
-  Call RunNetsh
+  Call RunSystemTool
   ${If} $FirewallProfiles == "none"
     DetailPrint "Firewall: no rule added (/FIREWALL=none); traps reach Dovrel only where the administrator allows them"
     Return
   ${EndIf}
+  Push netsh
   Push 'advfirewall firewall add rule name="${FIREWALL_RULE}" dir=in action=allow program="$INSTDIR\Dovrel.exe" protocol=UDP profile=$FirewallProfiles enable=yes'
-  Call RunNetsh
+  Call RunSystemTool
   ${If} $0 == 0
     DetailPrint "Firewall: inbound UDP allowed for $INSTDIR\Dovrel.exe on $FirewallProfiles networks"
   ${Else}
@@ -140,6 +120,7 @@ Function AddFirewallRule
 FunctionEnd
 
 Function un.RemoveFirewallRule
+  Push netsh
   Push 'advfirewall firewall delete rule name="${FIREWALL_RULE}"'
-  Call un.RunNetsh
+  Call un.RunSystemTool
 FunctionEnd

@@ -3,16 +3,12 @@
 ; what it holds (Authenticated Users: Modify): anyone could replace
 ; Dovrel.exe, which the Run key starts for every user, or leave a DLL that
 ; this elevated installer, the uninstaller or Kalbrit would load. So, before
-; anything is written into it, it gets what Program Files has: owner
-; Administrators, inheritance off, SYSTEM (SY, S-1-5-18) and Administrators
-; (BA, S-1-5-32-544) full control, Users (BU, S-1-5-32-545) read and execute,
-; for the folder and all it holds. Well-known SIDs, not account names, which
-; differ between languages of Windows.
-!define INSTALL_FOLDER_SDDL "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)"
-; SECURITY_ATTRIBUTES written as three pointer-sized members: the length
-; lands in the low bytes of the first, the rest is the padding of either
-; architecture.
-!define /math SECURITY_ATTRIBUTES_SIZE ${NSIS_PTR_SIZE} * 3
+; anything is written into it, it gets what Program Files has: an
+; administrator as owner, inheritance off, SYSTEM (S-1-5-18) and
+; Administrators (S-1-5-32-544) full control, Users (S-1-5-32-545) read and
+; execute, for the folder and all it holds. Set with icacls
+; (system-tool.nsh), by well-known SIDs, not account names, which differ
+; between languages of Windows.
 
 ; $0 = 1 when $INSTDIR is the folder PARENT or lies inside it.
 !macro InstallDirIsIn PARENT
@@ -33,7 +29,7 @@
 ; Aborts the install, with the reason in the details and a message box (not
 ; in a silent install, which ends with exit code 2), when that cannot be
 ; done or when the folder holds files of something else, whose permissions
-; would change with it.
+; would change with it. Uses $0 to $4.
 Function SecureInstallFolder
   ; Whole, so that "Program Files\..\Users\Public" is not taken for Program Files.
   System::Call 'kernel32::GetFullPathNameW(w "$INSTDIR", i ${NSIS_MAX_STRLEN}, w .r0, p 0) i .r1'
@@ -57,38 +53,44 @@ Function SecureInstallFolder
     StrCpy $0 "the folder already holds other files"
     Goto refuse
   ${EndIf}
-  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${INSTALL_FOLDER_SDDL}", i 1, *p .r2, p 0) i .r0'
-  ${If} $0 == 0
-    StrCpy $0 "its permissions could not be prepared"
-    Goto refuse
-  ${EndIf}
   ${If} $4 == -1
-    ${GetParent} "$INSTDIR" $1
-    CreateDirectory "$1"
-    ; Created with these permissions, so that no file can be slipped in
-    ; between the folder's creation and the change of its permissions.
-    System::Call '*(p ${SECURITY_ATTRIBUTES_SIZE}, p r2, p 0) p .r3'
-    System::Call 'kernel32::CreateDirectoryW(w "$INSTDIR", p r3) i .r0 ?e'
-    Pop $1
-    System::Free $3
-    StrCpy $3 "could not create the folder (error $1)"
-  ${Else}
-    ; The owner too: an owner may always change a folder's permissions.
-    ; OWNER | DACL | PROTECTED_DACL; existing files inherit the new ACEs.
-    System::Call 'advapi32::GetSecurityDescriptorOwner(p r2, *p .r5, *i .r1) i .r0'
-    System::Call 'advapi32::GetSecurityDescriptorDacl(p r2, *i .r1, *p .r6, *i .r1) i .r0'
-    System::Call 'advapi32::SetNamedSecurityInfoW(w "$INSTDIR", i 1, i 0x80000005, p r5, p 0, p r6, p 0) i .r1'
-    ${If} $1 == 0
-      StrCpy $0 1
-    ${Else}
-      StrCpy $0 0
+    CreateDirectory "$INSTDIR"
+    ${IfNot} ${FileExists} "$INSTDIR\*.*"
+      StrCpy $0 "the folder could not be created"
+      Goto refuse
     ${EndIf}
-    StrCpy $3 "its permissions could not be set (error $1)"
+  ${Else}
+    ; An existing folder may belong to someone else, who as its owner could
+    ; change its permissions again, and carry entries of theirs, which
+    ; /grant:r below would keep.
+    Push icacls
+    Push '"$INSTDIR" /setowner *S-1-5-32-544'
+    Call RunSystemTool
+    ${If} $0 == 0
+      Push icacls
+      Push '"$INSTDIR" /reset'
+      Call RunSystemTool
+    ${EndIf}
+    ${If} $0 != 0
+      StrCpy $0 "its owner and permissions could not be set (icacls exit code $0)"
+      Goto refuse
+    ${EndIf}
   ${EndIf}
-  System::Call 'kernel32::LocalFree(p r2)'
-  ${If} $0 == 0
-    StrCpy $0 $3
+  Push icacls
+  Push '"$INSTDIR" /inheritance:r /grant:r *S-1-5-18:(OI)(CI)F *S-1-5-32-544:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX'
+  Call RunSystemTool
+  ${If} $0 != 0
+    StrCpy $0 "its permissions could not be set (icacls exit code $0)"
     Goto refuse
+  ${EndIf}
+  ; Until now every user could write into the new folder: whatever is in
+  ; it was not put there by this installer.
+  ${If} $4 == -1
+    ${DirState} "$INSTDIR" $4
+    ${If} $4 != 0
+      StrCpy $0 "something was put into the new folder before its permissions were set"
+      Goto refuse
+    ${EndIf}
   ${EndIf}
   DetailPrint "$INSTDIR: administrators may change it, users may read and run it"
   Return

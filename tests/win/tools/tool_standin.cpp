@@ -1,11 +1,14 @@
 // Test stand-in for a system tool (netsh.exe, icacls.exe): appends where it
 // was started from and its command line (as UTF-8, one line:
-// "module-path|command-line") to the file named by DOVREL_STANDIN_LOG and
-// succeeds, so that a test sees which commands the installer and the
-// uninstaller give, and which copy of the tool they started.
+// "module-path|command-line") to the file named by DOVREL_STANDIN_LOG, so
+// that a test sees which commands the installer and the uninstaller give,
+// and which copy of the tool they started. It succeeds, unless
+// DOVREL_STANDIN_FAIL holds its file name (icacls.exe): then it ends with
+// exit code 5, as the tool does when access is denied.
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -26,5 +29,9 @@ int main() {
     if (!f) return 1;
     std::fprintf(f, "%s|%s\n", Utf8(module).c_str(), Utf8(GetCommandLineW()).c_str());
     std::fclose(f);
+    wchar_t failing[MAX_PATH] = {};
+    const wchar_t* name = wcsrchr(module, L'\\');
+    if (GetEnvironmentVariableW(L"DOVREL_STANDIN_FAIL", failing, MAX_PATH) && name && _wcsicmp(name + 1, failing) == 0)
+        return 5;
     return 0;
 }
