@@ -8,6 +8,11 @@
 
 #include "alert/alert_texts.h"
 
+// %LOCALAPPDATA%\Dovrel\history.csv, rotated to history.1.csv.
+constexpr wchar_t kHistoryFolderNameW[] = L"Dovrel";
+constexpr wchar_t kHistoryFileNameW[] = L"history.csv";
+constexpr wchar_t kOlderHistoryFileNameW[] = L"history.1.csv";
+
 // The file is renamed to history.1.csv before a record would take it past
 // this size.
 constexpr uint64_t kHistoryLimitBytes = 1u << 20;

@@ -2,11 +2,10 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <new>
+
 #include "alert/alert_history_win32.h"
-#include "alert/alert_window.h"
-#include "app/trap_app.h"
-#include "core/work_gate.h"
-#include "win/win32_profile_reader.h"
 
 namespace {
 constexpr DWORD kScreenSaverDesktopAccess = DESKTOP_READOBJECTS | DESKTOP_WRITEOBJECTS;  // 0x81
@@ -25,7 +24,7 @@ Win32AlertPlatform::~Win32AlertPlatform() {
 }
 
 void Win32AlertPlatform::DismissScreenSaver() {
-    if (g_osKind == 0) {
+    if (context_.osKind == 0) {
         HDESK desktop = OpenDesktopA("Screen-saver", 0, FALSE, kScreenSaverDesktopAccess);
         if (!desktop) return;  // no screen saver running
         EnumDesktopWindows(desktop, CloseScreenSaverWindow, 0);
@@ -38,14 +37,19 @@ void Win32AlertPlatform::DismissScreenSaver() {
 void Win32AlertPlatform::Beep() { MessageBeep(MB_ICONEXCLAMATION); }
 
 bool Win32AlertPlatform::StartAlertWindow(AlertTexts* texts) {
+    std::unique_ptr<AlertTexts> owned(texts);
+    std::unique_ptr<AlertWindowJob> job(new (std::nothrow) AlertWindowJob);
+    if (!job) return false;
+    job->texts = std::move(*owned);
+    job->context = context_;
     NoteAlertWindowThreadStarting();
     DWORD id = 0;
-    HANDLE thread = CreateThread(nullptr, 0, AlertWindowThread, texts, 0, &id);
+    HANDLE thread = CreateThread(nullptr, 0, AlertWindowThread, job.get(), 0, &id);
     if (!thread) {
         NoteAlertWindowThreadNotStarted();
-        delete texts;
         return false;
     }
+    job.release();  // the thread owns it now
     if (dispatcher_.lastThread) CloseHandle(static_cast<HANDLE>(dispatcher_.lastThread));
     dispatcher_.lastThread = thread;
     dispatcher_.lastThreadId = id;
@@ -57,11 +61,4 @@ void Win32AlertPlatform::Pause(int milliseconds) { Sleep(static_cast<DWORD>(mill
 void Win32AlertPlatform::RecordAlert(const AlertTexts& texts, std::time_t arrival, int32_t messageNumber,
                                      int32_t specificCode) {
     AppendAlertHistory(texts, arrival, messageNumber, specificCode);
-}
-
-int RunAppAlertPass(CAlertDispatcher& dispatcher, WorkGate& gate) {
-    if (!g_app) return 0;
-    Win32ProfileReader catalogue(g_app->settingsPath);
-    Win32AlertPlatform platform(dispatcher);
-    return RunAlertPass(dispatcher, g_app->pendingEvents, catalogue, g_app->language, platform, gate);
 }

@@ -2,15 +2,16 @@
 // The alert pass's platform on Windows: screen saver, beep, alert-window
 // threads, the pause between alerts and the history file.
 #include "alert/alert_pass.h"
-
-class WorkGate;
+#include "alert/alert_window.h"
 
 class Win32AlertPlatform final : public AlertPlatform {
 public:
     // Records each started thread's handle and id in dispatcher; the handle
     // of the previous one is closed then (nothing waits for these threads),
-    // and the last one when this platform goes.
-    explicit Win32AlertPlatform(CAlertDispatcher& dispatcher) : dispatcher_(dispatcher) {}
+    // and the last one when this platform goes. Every alert window gets
+    // context (its list must outlive the windows).
+    Win32AlertPlatform(CAlertDispatcher& dispatcher, const AlertWindowContext& context)
+        : dispatcher_(dispatcher), context_(context) {}
     ~Win32AlertPlatform() override;
     Win32AlertPlatform(const Win32AlertPlatform&) = delete;
     Win32AlertPlatform& operator=(const Win32AlertPlatform&) = delete;
@@ -24,8 +25,5 @@ public:
 
 private:
     CAlertDispatcher& dispatcher_;
+    AlertWindowContext context_;
 };
-
-// One alert pass of the running program: g_app's pending events, its
-// catalogue (the settings file, read afresh for every alert) and language.
-int RunAppAlertPass(CAlertDispatcher& dispatcher, WorkGate& gate);

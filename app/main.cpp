@@ -11,7 +11,8 @@
 #include "app/main_window.h"
 #include "app/settings_win32.h"
 #include "app/trap_app.h"
-#include "resource.h"
+#include "res/resource.h"
+#include "settings/program_names.h"
 
 namespace {
 // Timestamps show Japan Standard Time unless the user set TZ.

@@ -5,7 +5,8 @@
 #include "app/startup.h"
 #include "app/trap_app.h"
 #include "app/tray_icon.h"
-#include "resource.h"
+#include "res/resource.h"
+#include "settings/settings_paths.h"
 
 ATOM RegisterMainWindowClass(HINSTANCE instance, const char* className, HICON classIcon) {
     WNDCLASSEXA windowClass = {};

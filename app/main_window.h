@@ -2,8 +2,8 @@
 // The hidden main window: class, creation and window procedure.
 #include <windows.h>
 
-constexpr char kMainWindowClass[] = "Wymmera";
-constexpr char kMainWindowTitle[] = "Dovrel.exe";
+#include "settings/program_names.h"
+
 constexpr UINT kTrayCallbackMessage = WM_USER + 100;  // 1124
 constexpr UINT kTrayIconId = 1111;
 

@@ -6,12 +6,15 @@
 #include <string>
 
 #include "app/trap_app.h"
-#include "win/install_path_win32.h"
+#include "settings/settings_paths.h"
+#include "win/handles.h"
 
 bool ReadInstallPath(CTrapApp& app) {
     std::string installPath;
-    if (!QueryInstallPath(installPath)) return false;
-    app.ApplyInstallPath(installPath);
+    if (!FindInstallPath(installPath)) return false;
+    const SettingsPaths paths = PathsFromInstallPath(installPath);
+    app.settingsPath = paths.settingsFile;
+    app.settingsProgramPath = paths.settingsProgram;
     return true;
 }
 
@@ -40,7 +43,6 @@ void RunProgram(const char* commandLine) {
     PROCESS_INFORMATION process = {};
     if (CreateProcessA(nullptr, buffer, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         // Nothing watches the started program.
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        UniqueHandle thread(process.hThread), started(process.hProcess);
     }
 }

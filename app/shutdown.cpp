@@ -4,6 +4,7 @@
 
 #include "alert/alert_brushes.h"
 #include "alert/alert_window.h"
+#include "app/app_alert_work.h"
 #include "app/startup.h"
 #include "app/trap_app.h"
 #include "snmp/trap_receiver.h"
@@ -18,12 +19,15 @@ void Shutdown() {
     if (g_shutdownDone) return;
     g_shutdownDone = true;
 
-    // The engine's threads read g_app, so they end before it is released.
+    // The engine's threads read g_app's settings and queues and run the
+    // alert work, so they end before either is released.
     if (g_receiver) {
         g_receiver->Stop();
         delete g_receiver;
         g_receiver = nullptr;
     }
+    delete g_alertWork;
+    g_alertWork = nullptr;
     if (g_app) {
         g_app->pendingEvents.FreeAll();
         // Open alert windows read the open-alert list and the brushes until

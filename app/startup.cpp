@@ -1,18 +1,19 @@
 #include "app/startup.h"
 
 #include "alert/alert_brushes.h"
+#include "app/app_alert_work.h"
 #include "app/trap_app.h"
 #include "app/warning_dialog.h"
-#include "resource.h"
+#include "res/resource.h"
+#include "settings/program_names.h"
 #include "snmp/trap_receiver.h"
+#include "win/handles.h"
 #include "win/win32_profile_reader.h"
 
 CTrapReceiver* g_receiver = nullptr;
+AppAlertWork* g_alertWork = nullptr;
 
 namespace {
-// Held for the life of the process; the system releases it at exit.
-HANDLE g_instanceMutex = nullptr;
-
 void FailStart(HWND window, UINT textId) {
     ShowWarning(LoadWarningText(static_cast<HINSTANCE>(g_app->instance), textId, GetACP()));
     PostMessageA(window, WM_DESTROY, 0, 0);
@@ -22,20 +23,25 @@ void FailStart(HWND window, UINT textId) {
 void OnCreate(HWND window) {
     CreateAlertBrushes();
 
-    HANDLE other = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutexName);
-    if (other) {
-        CloseHandle(other);
+    if (UniqueHandle other{OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutexName)}) {
         FailStart(window, IDS_ALREADY_RUNNING);
         return;
     }
-    g_instanceMutex = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+    // Held for the life of the process; the system releases it at exit.
+    CreateMutexA(nullptr, FALSE, kInstanceMutexName);
 
     Win32ProfileReader settings(g_app->settingsPath);
-    if (!g_app->LoadSettings(settings)) {
+    if (!LoadTrapSettings(settings, g_app->settings)) {
         FailStart(window, IDS_SETTINGS_READ_FAILED);
         return;
     }
 
+    AlertWindowContext windows;
+    windows.instance = static_cast<HINSTANCE>(g_app->instance);
+    windows.owner = window;
+    windows.openAlerts = &g_app->openAlerts;
+    windows.osKind = g_osKind;
+    g_alertWork = new AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows);
     g_receiver = new CTrapReceiver;
-    if (!g_receiver->Start()) FailStart(window, IDS_START_FAILED);
+    if (!g_receiver->Start(g_app->settings, g_app->pendingEvents, *g_alertWork)) FailStart(window, IDS_START_FAILED);
 }

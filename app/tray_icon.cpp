@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "app/main_window.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 constexpr char kTrayTip[] = "Pelmora";

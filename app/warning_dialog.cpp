@@ -3,13 +3,11 @@
 #include <imm.h>
 
 #include "app/trap_app.h"
-#include "resource.h"
+#include "res/resource.h"
+#include "win/text_win32.h"
 
 namespace {
 constexpr UINT kJapaneseCodePage = 932;
-
-// The text the dialog shows; set by ShowWarning before the dialog opens.
-std::string g_warningText;
 
 void CentreTopmost(HWND dialog) {
     RECT desktop, own;
@@ -21,12 +19,12 @@ void CentreTopmost(HWND dialog) {
     SetWindowPos(dialog, HWND_TOPMOST, x, y, own.right - own.left, own.bottom - own.top, SWP_SHOWWINDOW);
 }
 
-INT_PTR CALLBACK WarningDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK WarningDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         ImmAssociateContext(dialog, nullptr);
         CentreTopmost(dialog);
-        SetDlgItemTextA(dialog, IDC_WARNING_TEXT, g_warningText.c_str());
+        SetDlgItemTextA(dialog, IDC_WARNING_TEXT, reinterpret_cast<const char*>(lParam));
         return TRUE;
     case WM_COMMAND:
         // Only OK (id 1) closes the warning; Escape (id 2) does nothing.
@@ -49,15 +47,12 @@ std::string LoadWarningText(HINSTANCE instance, UINT id, UINT codePage) {
     // With a buffer size of 0 LoadStringW hands back a pointer into the resource.
     int length = LoadStringW(instance, textId, reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || !text) return std::string();
-    int n = WideCharToMultiByte(codePage, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0) WideCharToMultiByte(codePage, 0, text, length, &bytes[0], n, nullptr, nullptr);
-    return bytes;
+    return Narrow(std::wstring(text, static_cast<std::size_t>(length)), codePage);
 }
 
 void ShowWarning(const std::string& text) {
-    g_warningText = text;
     HINSTANCE instance = g_app ? static_cast<HINSTANCE>(g_app->instance) : GetModuleHandleA(nullptr);
     HWND owner = g_app ? static_cast<HWND>(g_app->mainWindow) : nullptr;
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WARNING), owner, WarningDialogProc, 0);
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_WARNING), owner, WarningDialogProc,
+                    reinterpret_cast<LPARAM>(text.c_str()));
 }

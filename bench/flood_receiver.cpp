@@ -21,15 +21,14 @@
 #include <new>
 #include <thread>
 
-#include "app/trap_app.h"
 #include "core/stop_gate.h"
 #include "snmp/trap_intake.h"
 #include "snmp/trap_socket.h"
 
 namespace {
 
-void DrainPendingEvents(CTrapApp& app) {
-    while (TrapEventQueue::Node* node = app.pendingEvents.Head()) delete app.pendingEvents.Unlink(node);
+void DrainPendingEvents(TrapEventQueue& pending) {
+    while (TrapEventQueue::Node* node = pending.Head()) delete pending.Unlink(node);
 }
 
 }  // namespace
@@ -47,13 +46,12 @@ int main(int argc, char** argv) {
 
     WSADATA wsa;
     if (WSAStartup(MAKEWORD(1, 1), &wsa) != 0) return 2;
-    CTrapApp app;
-    g_app = &app;
-    app.port = port;
-    app.community = kDefaultCommunity;
+    TrapSettings settings;
+    settings.port = port;
+    TrapEventQueue pending;
 
     CTrapSocket socket;
-    if (!socket.Open(app.port, app.community)) {
+    if (!socket.Open(settings.port, settings.community)) {
         std::printf("open failed\n");
         return 2;
     }
@@ -83,8 +81,8 @@ int main(int argc, char** argv) {
         Sleep(intakeMs);
         const size_t queued = socket.Queue().Count();
         if (queued > peakQueue) peakQueue = queued;
-        const int taken = RunIntakePass(socket.Queue(), app, gate);
-        DrainPendingEvents(app);
+        const int taken = RunIntakePass(socket.Queue(), settings, pending, gate);
+        DrainPendingEvents(pending);
         accepted += taken;
         const DWORD now = GetTickCount();
         if (taken > 0) lastNews = now;

@@ -72,14 +72,6 @@ public:
         count_ = 0;
     }
 
-    // Detaches every element without freeing it and without the mutex; the
-    // items are leaked on purpose. Used when a thread that may still reach
-    // them could not be stopped.
-    void AbandonAll() {
-        head_ = tail_ = nullptr;
-        count_ = 0;
-    }
-
     // --- For walks that hold the mutex throughout ---
     std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(mutex_); }
     Node* HeadLocked() const { return head_; }
@@ -92,12 +84,6 @@ public:
         delete node;
         --count_;
         return item;
-    }
-    bool AppendLocked(T* item) {
-        Node* node = new (std::nothrow) Node{item, nullptr, nullptr};
-        if (!node) return false;
-        LinkTailLocked(node);
-        return true;
     }
 
 private:

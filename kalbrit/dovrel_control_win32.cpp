@@ -2,10 +2,11 @@
 
 #include <objbase.h>
 
-#include "app/main_window.h"
+#include "settings/program_names.h"
+#include "settings/settings_paths.h"
 #include "win/desktop_shell_win32.h"
 #include "win/handles.h"
-#include "win/install_path_win32.h"
+#include "win/text_win32.h"
 
 namespace {
 
@@ -16,12 +17,6 @@ constexpr DWORD kPollMs = 100;
 // The shell could not be asked to start Dovrel (an error code of our own).
 constexpr DWORD kErrorNoDesktopShell = 0x20000001;
 
-std::wstring Wide(const std::string& ansi) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), out.data(), n);
-    return out;
-}
 
 using FinWinFunction = int(__cdecl*)(const char*);
 
@@ -35,7 +30,8 @@ constexpr char kOwnArchFolder[] = "\\x86";
 // (it then fails to load with ERROR_BAD_EXE_FORMAT), else the one in the
 // x86\ or x64\ subfolder.
 HMODULE LoadOwnFinwin(const std::string& folder, std::string& tried) {
-    for (const std::string& path : {folder + "\\Finwin.dll", folder + kOwnArchFolder + "\\Finwin.dll"}) {
+    for (const std::string& path :
+         {folder + "\\" + kFinwinFileName, folder + kOwnArchFolder + "\\" + kFinwinFileName}) {
         tried = path;
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
         HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
@@ -49,18 +45,16 @@ struct DialogSearch {
     bool found;
 };
 
-// Caption of Dovrel's start-up warning (res/shell.rc), the same in every
-// language; its alert windows are dialogs too, so the class alone is not enough.
-constexpr char kWarningTitle[] = "Warning(Tesvane)";
 
-// A visible start-up warning of the process.
+// A visible start-up warning of the process, told by its caption: the alert
+// windows are dialogs too, so the class alone is not enough.
 BOOL CALLBACK FindWarning(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<DialogSearch*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     char title[32] = {};
     if (pid == search->processId && IsWindowVisible(window) && GetWindowTextA(window, title, sizeof title) &&
-        lstrcmpA(title, kWarningTitle) == 0) {
+        lstrcmpA(title, kWarningCaption) == 0) {
         search->found = true;
         return FALSE;
     }
@@ -85,22 +79,20 @@ bool EndDovrel(const std::string& folder, DovrelStart& outcome) {
     if (!window) return true;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
 
     std::string tried;
     HMODULE finwin = LoadOwnFinwin(folder, tried);
     auto finWin = finwin ? reinterpret_cast<FinWinFunction>(reinterpret_cast<void (*)()>(GetProcAddress(finwin, "FinWin"))) : nullptr;
     if (!finWin) {
         if (finwin) FreeLibrary(finwin);
-        if (process) CloseHandle(process);
         outcome = {DovrelStart::FinwinMissing, ERROR_SUCCESS, tried};
         return false;
     }
     finWin(kMainWindowTitle);
     FreeLibrary(finwin);
 
-    bool gone = process ? WaitForSingleObject(process, kExitWaitMs) == WAIT_OBJECT_0 : !IsWindow(window);
-    if (process) CloseHandle(process);
+    const bool gone = process ? WaitForSingleObject(process.Get(), kExitWaitMs) == WAIT_OBJECT_0 : !IsWindow(window);
     if (!gone) outcome = {DovrelStart::StillRunning, ERROR_SUCCESS, {}};
     return gone;
 }
@@ -150,7 +142,7 @@ DWORD StartUnelevated(const std::string& exe, const std::string& folder, HANDLE&
     processId = 0;
     if (ProcessIsElevated()) {
         const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        const HRESULT hr = StartThroughDesktopShell(Wide(exe), Wide(folder));
+        const HRESULT hr = StartThroughDesktopShell(Widen(exe, CP_ACP), Widen(folder, CP_ACP));
         if (SUCCEEDED(com)) CoUninitialize();
         return SUCCEEDED(hr) ? ERROR_SUCCESS : kErrorNoDesktopShell;
     }
@@ -161,7 +153,7 @@ DWORD StartUnelevated(const std::string& exe, const std::string& folder, HANDLE&
     if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
                         &started))
         return GetLastError();
-    CloseHandle(started.hThread);
+    UniqueHandle thread(started.hThread);
     process = started.hProcess;
     processId = started.dwProcessId;
     return ERROR_SUCCESS;
@@ -173,7 +165,7 @@ HWND FindDovrelWindow() { return FindWindowA(kMainWindowClass, kMainWindowTitle)
 
 DovrelStart RestartDovrel() {
     std::string folder;
-    if (!QueryInstallPath(folder) || folder.empty()) return {DovrelStart::NoInstallPath, ERROR_SUCCESS, {}};
+    if (!FindInstallPath(folder) || folder.empty()) return {DovrelStart::NoInstallPath, ERROR_SUCCESS, {}};
     while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
 
     DovrelStart outcome{DovrelStart::Running, ERROR_SUCCESS, {}};
@@ -182,7 +174,7 @@ DovrelStart RestartDovrel() {
     // Dovrel parses what the network sends and starts Kalbrit from its
     // menu: it runs with the user's own rights, in the install folder, as a
     // start from the Start menu.
-    const std::string exe = folder + "\\Dovrel.exe";
+    const std::string exe = folder + "\\" + kProgramFileName;
     HANDLE process = nullptr;
     DWORD processId = 0;
     const DWORD error = StartUnelevated(exe, folder, process, processId);

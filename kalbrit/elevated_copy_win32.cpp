@@ -3,29 +3,8 @@
 #include <shellapi.h>
 
 #include "kalbrit/elevated_save.h"
-
-namespace {
-
-// Runs owner's messages until process ends, so that the window does not
-// turn "Not responding" while the consent prompt and the copy run.
-void WaitPumping(HANDLE process) {
-    for (;;) {
-        DWORD r = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
-        if (r != WAIT_OBJECT_0 + 1) return;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                WaitForSingleObject(process, INFINITE);
-                PostQuitMessage(static_cast<int>(msg.wParam));
-                return;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-}
-
-}  // namespace
+#include "win/handles.h"
+#include "win/sent_messages.h"
 
 ElevatedOutcome SaveWithElevatedCopy(HWND owner, const std::string& path, const std::vector<TrapSetting>& settings) {
     wchar_t exe[32768];
@@ -48,14 +27,15 @@ ElevatedOutcome SaveWithElevatedCopy(HWND owner, const std::string& path, const 
         return {error == ERROR_CANCELLED ? ElevatedOutcome::Declined : ElevatedOutcome::NotStarted, error};
     }
     if (!info.hProcess) return {ElevatedOutcome::NotStarted, ERROR_INVALID_HANDLE};
+    UniqueHandle process(info.hProcess);
 
     EnableWindow(owner, FALSE);
-    WaitPumping(info.hProcess);
+    // The owner keeps painting while the consent prompt and the copy run.
+    WaitDispatchingMessages(process.Get());
     EnableWindow(owner, TRUE);
     SetForegroundWindow(owner);
 
     DWORD code = ERROR_INVALID_FUNCTION;
-    if (!GetExitCodeProcess(info.hProcess, &code)) code = GetLastError();
-    CloseHandle(info.hProcess);
+    if (!GetExitCodeProcess(process.Get(), &code)) code = GetLastError();
     return code == ERROR_SUCCESS ? ElevatedOutcome{ElevatedOutcome::Saved, 0} : ElevatedOutcome{ElevatedOutcome::Failed, code};
 }

@@ -5,16 +5,6 @@
 namespace {
 constexpr std::size_t kFields = 6;  // time, sender, number, code, colour, text
 
-bool EqualsIgnoringCase(const std::string& a, const char* b) {
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        char c = a[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != b[i]) return false;
-    }
-    return i == a.size() && !b[i];
-}
-
 // Splits bytes into records of fields; quoted fields may hold commas, quotes
 // ("") and line breaks. A last record without its line end is dropped: the
 // writer may not have finished it.
@@ -75,10 +65,4 @@ std::vector<HistoryEntry> NewestHistory(const std::vector<HistoryEntry>& older,
     for (auto it = newer.rbegin(); it != newer.rend() && out.size() < limit; ++it) out.push_back(*it);
     for (auto it = older.rbegin(); it != older.rend() && out.size() < limit; ++it) out.push_back(*it);
     return out;
-}
-
-HistoryColour ColourOf(const std::string& colourName) {
-    if (EqualsIgnoringCase(colourName, "red")) return HistoryColour::Red;
-    if (EqualsIgnoringCase(colourName, "green")) return HistoryColour::Green;
-    return HistoryColour::Orange;
 }

@@ -12,8 +12,6 @@ struct HistoryEntry {  // UTF-8 texts of one record
     std::string text;
 };
 
-enum class HistoryColour { Red, Orange, Green };
-
 // The records of one file's bytes, oldest first; the BOM and the header line
 // are skipped, and so are lines with fewer than six fields (a record still
 // being written, or text that is not a record).
@@ -24,5 +22,3 @@ std::vector<HistoryEntry> ParseHistory(const std::string& bytes);
 std::vector<HistoryEntry> NewestHistory(const std::vector<HistoryEntry>& older,
                                         const std::vector<HistoryEntry>& newer, std::size_t limit);
 
-// As the alert window chooses: "red" and "green" in any case, else orange.
-HistoryColour ColourOf(const std::string& colourName);

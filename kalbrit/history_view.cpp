@@ -6,48 +6,30 @@
 #include <string>
 #include <vector>
 
+#include "alert/alert_history.h"
+#include "alert/alert_list.h"
+#include "alert/history_folder_win32.h"
 #include "kalbrit/dialog_template_win32.h"
 #include "kalbrit/history_table.h"
 #include "kalbrit/resource.h"
-#include "win/history_folder_win32.h"
+#include "win/file_read_win32.h"
+#include "win/text_win32.h"
 
 namespace {
 constexpr std::size_t kShownAlerts = 500;
 constexpr DWORD kLargestFile = 8u << 20;  // Dovrel rotates at 1 MiB
 
-// The alert windows' colours (0x00BBGGRR).
-constexpr COLORREF kRed = 0x003232FF;
-constexpr COLORREF kOrange = 0x000087FF;
-constexpr COLORREF kGreen = 0x0032C832;
 
 struct ViewState {
     UiLanguage language;
     std::vector<HistoryEntry> entries;
 };
 
-std::wstring FromUtf8(const std::string& text) {
-    if (text.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
-}
-
-// The whole file; empty when it is missing. Dovrel may append or rotate
-// while it is read, so every kind of sharing is allowed.
-std::string ReadWholeFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
+// The whole file; empty when it is missing or larger than Dovrel ever
+// makes it. Dovrel may append or rotate while it is read.
+std::string ReadHistoryFile(const std::wstring& path) {
     std::string bytes;
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kLargestFile) {
-        bytes.resize(static_cast<std::size_t>(size.QuadPart));
-        DWORD read = 0;
-        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
-        bytes.resize(read);
-    }
-    CloseHandle(file);
+    if (ReadWholeFile(path, bytes, kLargestFile) != ERROR_SUCCESS) bytes.clear();
     return bytes;
 }
 
@@ -61,7 +43,7 @@ void AddColumn(HWND list, int index, const wchar_t* title, int width) {
 }
 
 void SetCell(HWND list, int row, int column, const std::string& utf8) {
-    std::wstring text = FromUtf8(utf8);
+    std::wstring text = Widen(utf8, CP_UTF8);
     LVITEMW item{};
     item.iSubItem = column;
     item.pszText = text.data();
@@ -72,8 +54,9 @@ void Refresh(HWND dialog, ViewState& state) {
     const std::wstring folder = HistoryFolderPath(false);
     state.entries.clear();
     if (!folder.empty())
-        state.entries = NewestHistory(ParseHistory(ReadWholeFile(folder + L"\\history.1.csv")),
-                                      ParseHistory(ReadWholeFile(folder + L"\\history.csv")), kShownAlerts);
+        state.entries =
+            NewestHistory(ParseHistory(ReadHistoryFile(folder + L"\\" + kOlderHistoryFileNameW)),
+                          ParseHistory(ReadHistoryFile(folder + L"\\" + kHistoryFileNameW)), kShownAlerts);
     HWND list = GetDlgItem(dialog, IDC_HISTORY_LIST);
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
@@ -118,11 +101,8 @@ LRESULT PaintRow(const ViewState& state, NMLVCUSTOMDRAW* draw) {
     case CDDS_ITEMPREPAINT: {
         const std::size_t i = static_cast<std::size_t>(draw->nmcd.lItemlParam);
         if (i < state.entries.size()) {
-            switch (ColourOf(state.entries[i].colour)) {
-            case HistoryColour::Red: draw->clrTextBk = kRed; break;
-            case HistoryColour::Green: draw->clrTextBk = kGreen; break;
-            case HistoryColour::Orange: draw->clrTextBk = kOrange; break;
-            }
+            // The alert window's own choice; the colour names are ASCII in UTF-8 too.
+            draw->clrTextBk = AlertColourFor(state.entries[i].colour.c_str(), CP_UTF8);
             draw->clrText = RGB(0, 0, 0);
         }
         return CDRF_DODEFAULT;

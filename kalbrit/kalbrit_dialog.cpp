@@ -17,8 +17,11 @@
 #include "kalbrit/test_trap.h"
 #include "kalbrit/test_trap_send_win32.h"
 #include "kalbrit/trap_form.h"
-#include "win/install_path_win32.h"
+#include "settings/settings_paths.h"
+#include "win/handles.h"
 #include "win/network_category_win32.h"
+#include "win/sent_messages.h"
+#include "win/text_win32.h"
 #include "win/win32_profile_reader.h"
 
 namespace {
@@ -31,14 +34,6 @@ struct DialogState {
     bool saving = false;  // while the elevated copy runs or Dovrel restarts
     bool settingsChanged = false;  // by the save under way
 };
-
-std::wstring Widen(const std::string& text, UINT codePage) {
-    if (text.empty()) return {};
-    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
-    return out;
-}
 
 // Texts of the table are UTF-8; paths and values are in the ANSI code page.
 std::wstring Text(KalbritText id, UiLanguage language) { return Widen(TextOf(id, language), CP_UTF8); }
@@ -148,17 +143,10 @@ DWORD WINAPI RestartThread(void* outcome) {
 // Windows does not mark it "Not responding".
 DovrelStart RestartWhileResponsive(HWND dialog) {
     DovrelStart outcome{DovrelStart::Running, ERROR_SUCCESS, {}};
-    HANDLE thread = CreateThread(nullptr, 0, RestartThread, &outcome, 0, nullptr);
+    UniqueHandle thread(CreateThread(nullptr, 0, RestartThread, &outcome, 0, nullptr));
     if (!thread) return RestartDovrel();
     EnableWindow(dialog, FALSE);
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-    CloseHandle(thread);
+    WaitDispatchingMessages(thread.Get());
     EnableWindow(dialog, TRUE);
     SetForegroundWindow(dialog);
     return outcome;
@@ -266,7 +254,7 @@ void SendTestTrap(HWND dialog, const DialogState& state) {
     }
     // A test from this computer never crosses the firewall; a device's trap does.
     std::string recordedRule;
-    QueryInstallValue(kFirewallProfilesValue, recordedRule);
+    FindInstallValue(kFirewallProfilesValue, recordedRule);
     if (auto notice = FirewallNotice(ParseFirewallRule(recordedRule), ConnectedToPublicNetwork())) {
         text += L"\n\n" + Text(*notice, lang);
         icon = MB_ICONWARNING;

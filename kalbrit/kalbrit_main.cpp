@@ -11,6 +11,7 @@
 #include "kalbrit/kalbrit_dialog.h"
 #include "kalbrit/settings_path_win32.h"
 #include "kalbrit/settings_save_win32.h"
+#include "settings/settings_paths.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     ElevatedSave save;

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "app/trap_app.h"
 #include "kalbrit/command_line.h"
-#include "win/install_path_win32.h"
+#include "settings/settings_paths.h"
+#include "win/text_win32.h"
 
 namespace {
 
@@ -15,17 +15,10 @@ std::string FullPath(const std::string& path) {
     return n > 0 && n < MAX_PATH ? std::string(full, n) : std::string();
 }
 
-std::wstring Wide(const std::string& ansi) {
-    const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0) MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), out.data(), n);
-    return out;
-}
-
 // File systems compare names without regard to case, whatever the user's
 // locale: an ordinal comparison, not a linguistic one.
 bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    const std::wstring wa = Wide(a), wb = Wide(b);
+    const std::wstring wa = Widen(a, CP_ACP), wb = Widen(b, CP_ACP);
     return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(), static_cast<int>(wb.size()),
                                 TRUE) == CSTR_EQUAL;
 }
@@ -52,22 +45,6 @@ std::string FindSettingsFile(const char* commandLine) {
         return full.empty() ? path : full;
     }
     return InstalledSettingsFile();
-}
-
-std::string InstalledSettingsFile() {
-    // The same derivation as Dovrel's, so both name one file.
-    CTrapApp paths;
-    std::string installPath;
-    if (QueryInstallPath(installPath)) {
-        paths.ApplyInstallPath(installPath);
-        return paths.settingsPath;
-    }
-    // Dovrel then reads the bare name, which the profile functions look up
-    // in the Windows folder.
-    char windows[MAX_PATH] = {};
-    UINT n = GetWindowsDirectoryA(windows, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return kSettingsFileName;
-    return std::string(windows, n) + "\\" + kSettingsFileName;
 }
 
 bool NamesInstalledSettingsFile(const std::string& path) {

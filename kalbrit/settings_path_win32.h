@@ -3,12 +3,8 @@
 #include <string>
 
 // "/ini <path>" on the command line wins (used by tests); else the file
-// Dovrel reads, InstalledSettingsFile().
+// Dovrel reads, InstalledSettingsFile() of settings/settings_paths.h.
 std::string FindSettingsFile(const char* commandLine);
-
-// The file Dovrel reads: InstallPath (either registry view) followed by
-// "\Dovrel.ini", else Dovrel.ini in the Windows folder.
-std::string InstalledSettingsFile();
 
 // Whether path names the file Dovrel reads: the same full path (after
 // GetFullPathNameA, without regard to case), with no reparse point (junction,

@@ -1,6 +1,9 @@
 #include "kalbrit/settings_save_win32.h"
 
 #include "kalbrit/trap_section_edit.h"
+#include "win/file_read_win32.h"
+#include "win/handles.h"
+#include "win/text_win32.h"
 
 #ifndef ERROR_DIRECTORY_NOT_SUPPORTED
 #define ERROR_DIRECTORY_NOT_SUPPORTED 336L  // "An operation is not supported on a directory."
@@ -8,38 +11,17 @@
 
 namespace {
 
-DWORD ReadWholeFile(const std::string& path, std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return GetLastError();
-    DWORD result = ERROR_SUCCESS;
-    bytes.clear();
-    char buffer[16384];
-    for (;;) {
-        DWORD n = 0;
-        if (!ReadFile(file, buffer, sizeof(buffer), &n, nullptr)) {
-            result = GetLastError();
-            break;
-        }
-        if (n == 0) break;
-        bytes.append(buffer, n);
-    }
-    CloseHandle(file);
-    return result;
-}
-
 // Writes and flushes, so that the file put in place is on the disk before
 // the old one goes. Closes file.
-DWORD WriteAndClose(HANDLE file, const std::string& bytes) {
+DWORD WriteAndClose(UniqueHandle file, const std::string& bytes) {
     DWORD result = ERROR_SUCCESS;
     for (std::size_t done = 0; done < bytes.size() && result == ERROR_SUCCESS;) {
         DWORD n = 0;
         DWORD chunk = static_cast<DWORD>(bytes.size() - done < 65536 ? bytes.size() - done : 65536);
-        if (!WriteFile(file, bytes.data() + done, chunk, &n, nullptr)) result = GetLastError();
+        if (!WriteFile(file.Get(), bytes.data() + done, chunk, &n, nullptr)) result = GetLastError();
         else done += n;
     }
-    if (result == ERROR_SUCCESS && !FlushFileBuffers(file)) result = GetLastError();
-    CloseHandle(file);
+    if (result == ERROR_SUCCESS && !FlushFileBuffers(file.Get())) result = GetLastError();
     return result;
 }
 
@@ -53,13 +35,13 @@ std::string FolderOf(const std::string& path) {
 // A new file with a name of its own in folder, open for writing. Made with
 // CreateFileA itself so that its error (ERROR_ACCESS_DENIED in a folder the
 // user may not write) is the answer.
-DWORD NewFileIn(const std::string& folder, std::string& name, HANDLE& file) {
+DWORD NewFileIn(const std::string& folder, std::string& name, UniqueHandle& file) {
     const std::string base = folder + (folder.back() == '\\' ? "" : "\\") + "~kalbrit" +
                              std::to_string(GetCurrentProcessId()) + "-";
     for (unsigned n = GetTickCount() & 0xFFFF, tries = 0; tries < 100; ++n, ++tries) {
         name = base + std::to_string(n) + ".tmp";
-        file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) return ERROR_SUCCESS;
+        file.Reset(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) return ERROR_SUCCESS;
         if (GetLastError() != ERROR_FILE_EXISTS) return GetLastError();
     }
     return ERROR_FILE_EXISTS;
@@ -73,9 +55,9 @@ bool IsBusy(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == E
 // alert at this moment, so a sharing violation is tried again for a while.
 DWORD ReplaceKeepingOld(const std::string& path, const std::string& replacement, const std::string& folder) {
     std::string backup;
-    HANDLE reserved = INVALID_HANDLE_VALUE;
+    UniqueHandle reserved;
     if (DWORD error = NewFileIn(folder, backup, reserved)) return error;
-    CloseHandle(reserved);
+    reserved.Reset();
     DeleteFileA(backup.c_str());  // a name nobody uses; ReplaceFileA makes the file
     DWORD error = ERROR_SUCCESS;
     for (int attempt = 0; attempt < 20; ++attempt) {
@@ -104,7 +86,7 @@ DWORD SaveTrapSettingsToFile(const std::string& path, const std::vector<TrapSett
 
     std::string bytes;
     if (exists) {
-        if (DWORD error = ReadWholeFile(path, bytes)) return error;
+        if (DWORD error = ReadWholeFile(Widen(path, CP_ACP), bytes)) return error;
         if (IsUtf16Text(bytes)) return kErrorUtf16SettingsFile;
         // Replacing a read-only file fails half-way on some systems; and an
         // unelevated Kalbrit leaves the attribute alone and asks for elevation.
@@ -113,9 +95,9 @@ DWORD SaveTrapSettingsToFile(const std::string& path, const std::vector<TrapSett
 
     const std::string folder = FolderOf(path);
     std::string copy;
-    HANDLE file = INVALID_HANDLE_VALUE;
+    UniqueHandle file;
     if (DWORD error = NewFileIn(folder, copy, file)) return error;
-    if (DWORD error = WriteAndClose(file, WithTrapSettings(bytes, settings))) {
+    if (DWORD error = WriteAndClose(std::move(file), WithTrapSettings(bytes, settings))) {
         DeleteFileA(copy.c_str());
         return error;
     }

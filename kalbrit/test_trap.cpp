@@ -63,7 +63,7 @@ std::vector<uint8_t> EncodeTestTrap(const std::string& community, uint32_t uptim
 }
 
 bool SendersAcceptTestTrap(const TrapForm& form) {
-    SourceFilterSettings settings;
+    TrapSettings settings;
     if (!form.allSenders) {
         settings.targetText = form.target;
         settings.targetAddress = InetAddr(form.target.c_str());

@@ -1,10 +1,8 @@
 #include "kalbrit/trap_form.h"
 
-#include "app/trap_app.h"
+#include "settings/trap_settings.h"
 
 namespace {
-
-constexpr std::size_t kMaxCommunity = 256;
 
 std::string Trim(const std::string& s) {
     std::size_t b = s.find_first_not_of(" \t");
@@ -28,7 +26,7 @@ bool ParseBoundedNumber(const std::string& text, long low, long high, long& out)
 
 std::optional<FormProblem> CommunityProblem(const std::string& c) {
     if (c.empty()) return FormProblem::CommunityEmpty;
-    if (c.size() > kMaxCommunity) return FormProblem::CommunityTooLong;
+    if (c.size() > kMaxCommunityLength) return FormProblem::CommunityTooLong;
     for (unsigned char ch : c) {
         if (ch < 0x20 || ch == 0x7F) return FormProblem::CommunityControl;
     }
@@ -70,8 +68,8 @@ bool ParseDottedIPv4(const std::string& text, unsigned long& hostOrder) {
 
 TrapForm LoadTrapForm(ProfileReader& reader) {
     // Read exactly as the trap monitor reads it, so the form shows what is in effect.
-    CTrapApp settings;
-    settings.LoadSettings(reader);
+    TrapSettings settings;
+    LoadTrapSettings(reader, settings);
 
     TrapForm form;
     form.english = settings.language == 1;
@@ -119,11 +117,11 @@ std::vector<TrapSetting> TrapSettingsFromForm(const TrapForm& form) {
     ParseBoundedNumber(Trim(form.port), 1, 65535, port);
     ParseBoundedNumber(Trim(form.timeout), 1, 60, timeout);
     return {
-        {"Lang", form.english ? "English" : "Japanese"},
-        {"port", std::to_string(port)},
-        {"recTimeout", std::to_string(timeout)},
-        {"trapCommunity", form.community},
-        {"target", form.allSenders ? std::string("alls") : Trim(form.target)},
-        {"prohibition", form.noProhibition ? std::string("none") : Trim(form.prohibition)},
+        {kLangKey, form.english ? kEnglishKeyword : "Japanese"},
+        {kPortKey, std::to_string(port)},
+        {kReceiveTimeoutKey, std::to_string(timeout)},
+        {kCommunityKey, form.community},
+        {kTargetKey, form.allSenders ? std::string(kAllSendersKeyword) : Trim(form.target)},
+        {kProhibitionKey, form.noProhibition ? std::string(kNoMaskKeyword) : Trim(form.prohibition)},
     };
 }

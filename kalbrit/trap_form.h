@@ -47,7 +47,7 @@ struct TrapSetting {
     std::string value;
 };
 
-// The form as the trap monitor reads the file (CTrapApp::LoadSettings): the
+// The form as the trap monitor reads the file (LoadTrapSettings): the
 // same defaults and receive-timeout limits, so the user sees what is in effect.
 TrapForm LoadTrapForm(ProfileReader& reader);
 

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "app/trap_app.h"
+#include "settings/trap_settings.h"
 
 namespace {
 

@@ -5,12 +5,11 @@
 #include <memory>
 #include <new>
 
-#include "app/trap_app.h"
 #include "core/ipv4.h"
 #include "core/work_gate.h"
 #include "snmp/trap_decoder.h"
 
-bool AcceptSource(const SourceFilterSettings& settings, uint32_t fromAddress, const std::string& senderText) {
+bool AcceptSource(const TrapSettings& settings, uint32_t fromAddress, const std::string& senderText) {
     if (!settings.prohibitionText.empty()) {
         const uint32_t mask = settings.prohibitionAddress;
         const uint32_t x = mask & fromAddress;
@@ -25,22 +24,13 @@ namespace {
 
 std::atomic<uint64_t> g_droppedPendingEvents{0};
 
-SourceFilterSettings FilterSettingsOf(const CTrapApp& app) {
-    SourceFilterSettings settings;
-    settings.targetText = app.targetText;
-    settings.targetAddress = app.targetAddress;
-    settings.prohibitionText = app.prohibitionText;
-    settings.prohibitionAddress = app.prohibitionAddress;
-    return settings;
-}
-
 // Decodes one datagram and queues its event if the filter accepts it.
 // Returns true when an event was queued.
-bool TakeInPacket(const RawPacket& packet, CTrapApp& app, const SourceFilterSettings& filter,
+bool TakeInPacket(const RawPacket& packet, const TrapSettings& settings, TrapEventQueue& pending,
                   std::size_t pendingLimit) {
     TrapFields fields;  // each datagram starts with empty texts
     const size_t size = static_cast<size_t>(std::clamp<int32_t>(packet.length, 0, kMaxDatagram));
-    const int32_t number = ParseTrap(packet.bytes, size, app.community, fields);
+    const int32_t number = ParseTrap(packet.bytes, size, settings.community, fields);
     if (number == 0) return false;
 
     std::unique_ptr<TrapEvent> event(new (std::nothrow) TrapEvent);
@@ -52,12 +42,12 @@ bool TakeInPacket(const RawPacket& packet, CTrapApp& app, const SourceFilterSett
     event->outletNumber = fields.outletNumber;
     event->outletName = std::move(fields.outletName);
 
-    if (!AcceptSource(filter, InetAddr(event->fromText.c_str()), packet.senderAddress)) return false;
-    if (app.pendingEvents.Count() >= pendingLimit) {
+    if (!AcceptSource(settings, InetAddr(event->fromText.c_str()), packet.senderAddress)) return false;
+    if (pending.Count() >= pendingLimit) {
         g_droppedPendingEvents.fetch_add(1);
         return false;
     }
-    if (!app.pendingEvents.Append(event.get())) return false;
+    if (!pending.Append(event.get())) return false;
     event.release();
     return true;
 }
@@ -66,7 +56,8 @@ bool TakeInPacket(const RawPacket& packet, CTrapApp& app, const SourceFilterSett
 
 uint64_t DroppedPendingEvents() { return g_droppedPendingEvents.load(); }
 
-int RunIntakePass(RawPacketQueue& rawQueue, CTrapApp& app, WorkGate& gate, std::size_t pendingLimit) {
+int RunIntakePass(RawPacketQueue& rawQueue, const TrapSettings& settings, TrapEventQueue& pending, WorkGate& gate,
+                  std::size_t pendingLimit) {
     int queued = 0;
     RawPacketQueue::Node* node = rawQueue.Head();
     while (node) {
@@ -75,7 +66,7 @@ int RunIntakePass(RawPacketQueue& rawQueue, CTrapApp& app, WorkGate& gate, std::
         // link stay valid while the queue's mutex is not held.
         RawPacketQueue::Node* next = rawQueue.Next(node);
         try {
-            if (TakeInPacket(*node->item, app, FilterSettingsOf(app), pendingLimit)) ++queued;
+            if (TakeInPacket(*node->item, settings, pending, pendingLimit)) ++queued;
         } catch (const std::bad_alloc&) {
             // Out of memory: the datagram is dropped like one that does not decode.
         }

@@ -3,13 +3,11 @@
 #include <memory>
 #include <string>
 
-#include "alert/alert_pass.h"
-#include "alert/alert_platform_win32.h"
-#include "app/trap_app.h"
+#include "settings/trap_settings.h"
+#include "snmp/alert_work.h"
 #include "snmp/trap_intake.h"
 #include "snmp/trap_socket.h"
 #include "win/sent_messages.h"
-#include "win/win32_profile_reader.h"
 
 // How a worker is stopped without harm.
 //
@@ -71,9 +69,11 @@ CTrapReceiver::~CTrapReceiver() {
     delete socket_;
 }
 
-bool CTrapReceiver::Start() {
-    const std::string community = g_app->community;
-    if (!socket_->Open(g_app->port, community)) return false;
+bool CTrapReceiver::Start(const TrapSettings& settings, TrapEventQueue& pending, AlertWork& alertWork) {
+    settings_ = &settings;
+    pending_ = &pending;
+    alertWork_ = &alertWork;
+    if (!socket_->Open(settings.port, settings.community)) return false;
     StartWorker(receive_, ReceiveThreadStart);
     StartWorker(intake_, IntakeThreadStart);
     StartWorker(alert_, AlertThreadStart);
@@ -145,7 +145,7 @@ DWORD CTrapReceiver::ReceiveLoop() {
     for (;;) {
         if (WaitForSingleObject(receive_.stopEvent, 0) == WAIT_OBJECT_0) break;
         // The timeout is read anew for every turn.
-        socket_->ReceiveOnce(g_app->receiveTimeout, receive_.gate, receive_.stopEvent);
+        socket_->ReceiveOnce(settings_->receiveTimeout, receive_.gate, receive_.stopEvent);
     }
     MarkLeaving(receive_);
     return 0;
@@ -155,7 +155,7 @@ DWORD CTrapReceiver::IntakeLoop() {
     intake_.state.store(WorkerState::Running);
     for (;;) {
         if (WaitForSingleObject(intake_.stopEvent, kWorkerWaitMs) == WAIT_OBJECT_0) break;
-        RunIntakePass(socket_->Queue(), *g_app, intake_.gate);
+        RunIntakePass(socket_->Queue(), *settings_, *pending_, intake_.gate);
     }
     MarkLeaving(intake_);
     return 0;
@@ -163,31 +163,9 @@ DWORD CTrapReceiver::IntakeLoop() {
 
 DWORD CTrapReceiver::AlertLoop() {
     alert_.state.store(WorkerState::Running);
-    // Made and released under the gate: both allocate.
-    std::unique_ptr<CAlertDispatcher> dispatcher;
-    std::unique_ptr<AlertPlatform> platform;
-    std::unique_ptr<Win32ProfileReader> catalogue;
-    if (alert_.gate.Enter()) {
-        dispatcher.reset(new CAlertDispatcher);
-        platform.reset(new Win32AlertPlatform(*dispatcher));
-        catalogue.reset(new Win32ProfileReader(g_app->settingsPath));
-        alert_.gate.Leave();
-    }
     for (;;) {
         if (WaitForSingleObject(alert_.stopEvent, kWorkerWaitMs) == WAIT_OBJECT_0) break;
-        if (dispatcher)
-            RunAlertPass(*dispatcher, g_app->pendingEvents, *catalogue, g_app->language, *platform, alert_.gate);
-    }
-    if (alert_.gate.Enter()) {
-        catalogue.reset();
-        platform.reset();
-        dispatcher.reset();
-        alert_.gate.Leave();
-    } else {
-        // Past a stop that could not end this thread: leave them to the process.
-        catalogue.release();
-        platform.release();
-        dispatcher.release();
+        alertWork_->RunPass(alert_.gate);
     }
     MarkLeaving(alert_);
     return 0;

@@ -8,8 +8,11 @@
 #include <functional>
 
 #include "core/stop_gate.h"
+#include "snmp/trap_records.h"
 
+class AlertWork;
 class CTrapSocket;
+struct TrapSettings;
 
 constexpr DWORD kWorkerWaitMs = 5000;      // intake and alert threads' period
 constexpr DWORD kSocketCloseDelayMs = 200;  // pause before the socket is closed
@@ -25,9 +28,11 @@ public:
     CTrapReceiver(const CTrapReceiver&) = delete;
     CTrapReceiver& operator=(const CTrapReceiver&) = delete;
 
-    // Opens the socket with g_app's port and community and starts the three
-    // threads. False (no thread started) when the socket cannot be opened.
-    bool Start();
+    // Opens the socket with the settings' port and community and starts the
+    // three threads: receive (with the settings' timeout), intake (into
+    // pending) and alert (running alertWork). False (no thread started) when
+    // the socket cannot be opened. All three must outlive the threads.
+    bool Start(const TrapSettings& settings, TrapEventQueue& pending, AlertWork& alertWork);
     // Ends the three threads, by force if they do not end at once; empties
     // the handle slots. Does nothing for a slot that is already empty.
     void Stop();
@@ -66,4 +71,7 @@ private:
     Worker& intake_ = workers_[1];
     Worker& alert_ = workers_[2];
     CTrapSocket* socket_;
+    const TrapSettings* settings_ = nullptr;
+    TrapEventQueue* pending_ = nullptr;
+    AlertWork* alertWork_ = nullptr;
 };

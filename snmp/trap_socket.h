@@ -8,13 +8,13 @@
 #include <cstdint>
 #include <string>
 
+#include "settings/trap_settings.h"
 #include "snmp/trap_records.h"
 
 class WorkGate;
 
 constexpr int kReceiveBufferSize = kMaxDatagram;  // 1500 octets
 constexpr int kSelectFailurePauseMs = 1000;
-constexpr std::size_t kMaxCommunityLength = 256;
 constexpr int kSocketReceiveBufferBytes = 4 * 1024 * 1024;
 constexpr int kMaxDatagramsPerTurn = 1024;
 // SO_EXCLUSIVEADDRUSE of winsock2.h, which this Winsock 1.1 program does not include.

@@ -20,6 +20,21 @@ bool WaitAnsweringSentMessages(HANDLE handle, DWORD ms) {
     }
 }
 
+void WaitDispatchingMessages(HANDLE handle) {
+    while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                WaitForSingleObject(handle, INFINITE);
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
 void IdleAnsweringSentMessages() {
     if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_SENDMESSAGE) == WAIT_OBJECT_0) AnswerSentMessages();
 }

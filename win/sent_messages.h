@@ -13,3 +13,7 @@ void AnswerSentMessages();
 bool WaitAnsweringSentMessages(HANDLE handle, DWORD ms);
 // Waits up to 1 ms for a sent message and answers what arrived.
 void IdleAnsweringSentMessages();
+// Waits for handle while this thread's windows go on working (every message
+// is dispatched), so that a window waiting for a long job does not turn
+// "Not responding". A WM_QUIT met meanwhile is posted again afterwards.
+void WaitDispatchingMessages(HANDLE handle);

@@ -13,6 +13,7 @@
 #include "alert/alert_list.h"
 #include "alert/alert_platform_win32.h"
 #include "alert/alert_window.h"
+#include "app/app_alert_work.h"
 #include "app/trap_app.h"
 #include "core/work_gate.h"
 
@@ -75,9 +76,11 @@ int main(int argc, char** argv) {
     event->outletNumber = 3;
     g_app->pendingEvents.Append(event);
 
-    CAlertDispatcher dispatcher;
+    AlertWindowContext windows;
+    windows.instance = GetModuleHandleA(nullptr);
+    windows.openAlerts = &g_app->openAlerts;
     OpenGate gate;
-    RunAppAlertPass(dispatcher, gate);
+    AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows).RunPass(gate);
 
     HWND window = nullptr;
     const bool shown = WaitFor([&] { return (window = NewestAlertWindow()) && IsWindowVisible(window); }, 10000);

@@ -4,6 +4,7 @@
 // to find and read back the alert windows of this process.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,10 @@
 #include "alert/alert_pass.h"
 #include "alert/alert_platform_win32.h"
 #include "alert/alert_window.h"
+#include "app/app_alert_work.h"
 #include "app/trap_app.h"
 #include "core/work_gate.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace alert_test {
 
@@ -104,8 +106,18 @@ inline COLORREF BackgroundPixel(HWND window) {
     return ClientPixel(window, 3, client.bottom - 3);
 }
 
-// g_app with a temporary settings file, the brushes, and a clean finish:
-// every alert window closed and its thread ended before g_app goes.
+// The alert windows' context as the program makes it, over g_app's list.
+inline AlertWindowContext AppWindows() {
+    AlertWindowContext windows;
+    windows.instance = GetModuleHandleA(nullptr);
+    windows.openAlerts = &g_app->openAlerts;
+    windows.osKind = g_osKind;
+    return windows;
+}
+
+// g_app with a temporary settings file, the brushes, the alert work as the
+// program composes it, and a clean finish: every alert window closed and
+// its thread ended before g_app goes.
 class AlertAppFixture {
 public:
     AlertAppFixture() {
@@ -113,9 +125,11 @@ public:
         g_app->settingsPath = ini.Path();
         g_app->instance = GetModuleHandleA(nullptr);
         CreateAlertBrushes();
+        work.reset(new AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, AppWindows()));
     }
     ~AlertAppFixture() {
         CloseAllAlertWindows();
+        work.reset();
         delete g_app;
         g_app = nullptr;
         DeleteAlertBrushes();
@@ -140,11 +154,12 @@ public:
 
     int RunPass() {
         OpenGate gate;
-        return RunAppAlertPass(dispatcher, gate);
+        return work->RunPass(gate);
     }
+    const CAlertDispatcher& Dispatcher() const { return work->Dispatcher(); }
 
     TempIni ini;
-    CAlertDispatcher dispatcher;
+    std::unique_ptr<AppAlertWork> work;
 };
 
 }  // namespace alert_test

@@ -41,10 +41,7 @@ protected:
 
     // Shows the alert on a thread of the test's own, to see the dialog's result.
     std::future<INT_PTR> ShowDirect(const AlertTexts& texts) {
-        return std::async(std::launch::async, [texts] {
-            AlertTexts copy = texts;
-            return ShowAlertWindow(GetModuleHandleA(nullptr), nullptr, &copy);
-        });
+        return std::async(std::launch::async, [texts] { return ShowAlertWindow(AlertWindowJob{texts, AppWindows()}); });
     }
 };
 
@@ -203,9 +200,9 @@ TEST_F(AlertWindowTest, EveryAlertThreadEndsAfterItsWindowCloses) {
     ASSERT_TRUE(WaitFor([] { return VisibleAlertWindows().size() == 3; }));
     CloseAllAlertWindows();
     EXPECT_EQ(LiveAlertWindowCount(), 0);
-    EXPECT_NE(dispatcher.lastThreadId, 0u);
+    EXPECT_NE(Dispatcher().lastThreadId, 0u);
     // The count drops as the thread's last action, just before it returns.
-    HANDLE last = OpenThread(SYNCHRONIZE, FALSE, dispatcher.lastThreadId);
+    HANDLE last = OpenThread(SYNCHRONIZE, FALSE, Dispatcher().lastThreadId);
     if (last) {
         EXPECT_EQ(WaitForSingleObject(last, 5000), WAIT_OBJECT_0);
         CloseHandle(last);
@@ -213,14 +210,11 @@ TEST_F(AlertWindowTest, EveryAlertThreadEndsAfterItsWindowCloses) {
 }
 
 TEST_F(AlertWindowTest, ShowsTextsWithoutTheApplicationStateAndStillCloses) {
-    // After the shutdown has released the application state, a window still
-    // starting must neither touch it nor crash; it keeps the system colours.
-    CTrapApp* app = g_app;
-    g_app = nullptr;
-    AlertTexts texts{"2001/07/09 08:05:03", "From: 127.0.0.1", "late alert", "red"};
-    auto result = std::async(std::launch::async, [&texts] {
-        return ShowAlertWindow(GetModuleHandleA(nullptr), nullptr, &texts);
-    });
+    // A window without an open-alert list to join neither touches one nor
+    // crashes; it keeps the system colours.
+    AlertWindowJob job{{"2001/07/09 08:05:03", "From: 127.0.0.1", "late alert", "red"}, AppWindows()};
+    job.context.openAlerts = nullptr;
+    auto result = std::async(std::launch::async, [&job] { return ShowAlertWindow(job); });
     HWND w = nullptr;
     const bool shown = WaitFor([&] {
         auto windows = VisibleAlertWindows();
@@ -235,7 +229,6 @@ TEST_F(AlertWindowTest, ShowsTextsWithoutTheApplicationStateAndStillCloses) {
         PostMessageA(w, WM_KEYDOWN, VK_RETURN, 0);
     }
     const bool ended = result.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
-    g_app = app;
     ASSERT_TRUE(shown);
     ASSERT_TRUE(ended);
     EXPECT_EQ(result.get(), 1);

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <string>
 
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 INT_PTR CALLBACK QuietProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }

@@ -8,11 +8,13 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "app/app_alert_work.h"
 #include "app/trap_app.h"
 #include "core/work_gate.h"
 #include "snmp/trap_receiver.h"
@@ -277,12 +279,19 @@ namespace {
 class ReceiverTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        app_.port = kPortBase + 20;
-        app_.receiveTimeout = 60;  // the receive thread sits in select() when stopped
+        app_.settings.port = kPortBase + 20;
+        app_.settings.receiveTimeout = 60;  // the receive thread sits in select() when stopped
         app_.settingsPath = "Z:\\nonexistent\\Dovrel.ini";
-        g_app = &app_;
+        AlertWindowContext windows;
+        windows.instance = GetModuleHandleA(nullptr);
+        windows.openAlerts = &app_.openAlerts;
+        alertWork_.reset(new AppAlertWork(app_.pendingEvents, app_.settingsPath, app_.settings.language, windows));
     }
-    void TearDown() override { g_app = nullptr; }
+
+    // Starts the engine as the program does, on app_'s settings and queue.
+    bool StartEngine(CTrapReceiver& receiver) {
+        return receiver.Start(app_.settings, app_.pendingEvents, *alertWork_);
+    }
 
     // Copies of the worker handles, to look at the threads after Stop.
     std::vector<HANDLE> DuplicateWorkers(CTrapReceiver& receiver) {
@@ -297,6 +306,7 @@ protected:
     }
 
     CTrapApp app_;
+    std::unique_ptr<AppAlertWork> alertWork_;
 };
 
 // Takes a raw queue's mutex (append, unlink) and the allocator: hangs when
@@ -324,7 +334,7 @@ bool FinishesWithin(DWORD ms, Fn fn) {
 
 TEST_F(ReceiverTest, StopEndsEveryThreadAndEmptiesTheSlots) {
     CTrapReceiver receiver;
-    ASSERT_TRUE(receiver.Start());
+    ASSERT_TRUE(StartEngine(receiver));
     for (int i = 0; i < 3; ++i) ASSERT_NE(receiver.ThreadHandle(i), nullptr);
     auto threads = DuplicateWorkers(receiver);
 
@@ -349,22 +359,22 @@ TEST_F(ReceiverTest, ThePortIsFreeAfterStopAndDestruction) {
     for (int round = 0; round < 5; ++round) {
         SCOPED_TRACE(round);
         auto* receiver = new CTrapReceiver;
-        ASSERT_TRUE(receiver->Start());
+        ASSERT_TRUE(StartEngine(*receiver));
         Sleep(50);
         receiver->Stop();
         delete receiver;
         CTrapSocket again;
         SocketCloser closer{again};
-        EXPECT_TRUE(again.Open(app_.port, "vandor")) << "the stopped engine's socket is still bound";
+        EXPECT_TRUE(again.Open(app_.settings.port, "vandor")) << "the stopped engine's socket is still bound";
     }
 }
 
 TEST_F(ReceiverTest, TheReceiveThreadQueuesWhatArrives) {
-    app_.receiveTimeout = 1;
+    app_.settings.receiveTimeout = 1;
     CTrapReceiver receiver;
-    ASSERT_TRUE(receiver.Start());
+    ASSERT_TRUE(StartEngine(receiver));
     Sender sender;
-    for (int i = 0; i < 5; ++i) ASSERT_TRUE(sender.Send(app_.port, Pattern(30 + i, static_cast<unsigned char>(i))));
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(sender.Send(app_.settings.port, Pattern(30 + i, static_cast<unsigned char>(i))));
     // The intake pass first runs 5 s after Start; before that the queue holds everything.
     for (int i = 0; i < 30 && receiver.Socket().Queue().Count() < 5; ++i) Sleep(50);
     EXPECT_EQ(receiver.Socket().Queue().Count(), 5u);
@@ -376,16 +386,16 @@ TEST_F(ReceiverTest, TheReceiveThreadQueuesWhatArrives) {
 TEST_F(ReceiverTest, AFailedStartStartsNoThreadAndStopDoesNothing) {
     CTrapSocket blocker;
     SocketCloser closer{blocker};
-    ASSERT_TRUE(blocker.Open(app_.port, "vandor"));
+    ASSERT_TRUE(blocker.Open(app_.settings.port, "vandor"));
     CTrapReceiver receiver;
-    EXPECT_FALSE(receiver.Start());
+    EXPECT_FALSE(StartEngine(receiver));
     for (int i = 0; i < 3; ++i) EXPECT_EQ(receiver.ThreadHandle(i), nullptr);
     receiver.Stop();
 
-    app_.community = std::string(257, 'x');
-    app_.port = kPortBase + 21;
+    app_.settings.community = std::string(257, 'x');
+    app_.settings.port = kPortBase + 21;
     CTrapReceiver overLong;
-    EXPECT_FALSE(overLong.Start());
+    EXPECT_FALSE(StartEngine(overLong));
     for (int i = 0; i < 3; ++i) EXPECT_EQ(overLong.ThreadHandle(i), nullptr);
     overLong.Stop();
 }
@@ -393,7 +403,7 @@ TEST_F(ReceiverTest, AFailedStartStartsNoThreadAndStopDoesNothing) {
 // A stop during a flood of datagrams never leaves the queue's mutex or the
 // heap locked by a thread ended by force, nor the port bound.
 TEST_F(ReceiverTest, StopDuringAFloodLeavesNoLockTakenAndFreesThePort) {
-    app_.receiveTimeout = 1;
+    app_.settings.receiveTimeout = 1;
     // Floods the port from a thread of its own for as long as it lives.
     struct Flood {
         explicit Flood(int port) : thread([this, port] {
@@ -411,12 +421,12 @@ TEST_F(ReceiverTest, StopDuringAFloodLeavesNoLockTakenAndFreesThePort) {
         }
         std::atomic<bool> running{true};
         std::thread thread;
-    } flood(app_.port);
+    } flood(app_.settings.port);
     DWORD slowestStop = 0;
     for (int round = 0; round < 25; ++round) {
         SCOPED_TRACE(round);
         auto* receiver = new CTrapReceiver;
-        ASSERT_TRUE(receiver->Start());
+        ASSERT_TRUE(StartEngine(*receiver));
         Sleep(static_cast<DWORD>(5 + (round * 7) % 40));
         DWORD stopStart = GetTickCount();
         receiver->Stop();
@@ -426,7 +436,7 @@ TEST_F(ReceiverTest, StopDuringAFloodLeavesNoLockTakenAndFreesThePort) {
         delete receiver;  // frees what is still queued
         CTrapSocket again;
         SocketCloser closer{again};
-        EXPECT_TRUE(again.Open(app_.port, "vandor")) << "the stopped engine's socket is still bound";
+        EXPECT_TRUE(again.Open(app_.settings.port, "vandor")) << "the stopped engine's socket is still bound";
     }
     std::printf("slowest Stop during the flood: %lu ms\n", slowestStop);
 }
@@ -439,7 +449,7 @@ TEST_F(ReceiverTest, StopDuringAFloodLeavesNoLockTakenAndFreesThePort) {
 // window of this thread. Without the stop gate the threads would be
 // ended inside the hook, leaving that lock held.
 TEST_F(ReceiverTest, StopWaitsForUnitsUnderWayAndAnswersTheirMessages) {
-    app_.receiveTimeout = 1;
+    app_.settings.receiveTimeout = 1;
     HWND window = CreateWindowExA(0, "STATIC", "main-thread window", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
@@ -466,10 +476,10 @@ TEST_F(ReceiverTest, StopWaitsForUnitsUnderWayAndAnswersTheirMessages) {
             probe->finished = true;
         });
     }
-    ASSERT_TRUE(receiver.Start());
+    ASSERT_TRUE(StartEngine(receiver));
     // The intake pass has a unit only for a queued datagram.
     Sender sender;
-    EXPECT_TRUE(sender.Send(app_.port, Pattern(30, 1)));
+    EXPECT_TRUE(sender.Send(app_.settings.port, Pattern(30, 1)));
     HANDLE entered[2] = {probes[0].entered, probes[1].entered};
     EXPECT_EQ(WaitForMultipleObjects(2, entered, TRUE, 10000), WAIT_OBJECT_0) << "the first units never ran";
 

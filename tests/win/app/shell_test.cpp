@@ -17,7 +17,7 @@
 #include "app/startup.h"
 #include "app/trap_app.h"
 #include "app/warning_dialog.h"
-#include "resource.h"
+#include "res/resource.h"
 
 namespace {
 constexpr int kPort = 22301;
@@ -218,7 +218,7 @@ TEST(ShellLifecycle, StartsHiddenAndReleasesEverythingOnceOnTwoDestroys) {
     HANDLE mutex = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutexName);
     EXPECT_NE(mutex, nullptr);
     if (mutex) CloseHandle(mutex);
-    EXPECT_EQ(g_app->port, kPort);
+    EXPECT_EQ(g_app->settings.port, kPort);
     ASSERT_NE(g_receiver, nullptr);
     EXPECT_FALSE(CanBindPort(kPort)) << "the engine holds its port";
     EXPECT_TRUE(TrayIconExists(window));

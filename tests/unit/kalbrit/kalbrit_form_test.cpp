@@ -6,7 +6,7 @@
 
 #include "kalbrit/command_line.h"
 #include "kalbrit/trap_form.h"
-#include "map_profile_reader.h"
+#include "support/map_profile_reader.h"
 
 namespace {
 

@@ -1,25 +1,25 @@
-#include "app/trap_app.h"
+#include "settings/trap_settings.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "alert/alert_list.h"
-#include "map_profile_reader.h"
+#include "settings/settings_paths.h"
+#include "support/map_profile_reader.h"
 
 namespace {
 
 
 struct Settings {
     MapProfileReader file;
-    CTrapApp app;
-    void Load() { EXPECT_TRUE(app.LoadSettings(file)); }
+    TrapSettings app;
+    void Load() { EXPECT_TRUE(LoadTrapSettings(file, app)); }
     void Set(const char* key, const char* value) { file.Set("usKarn_trap", key, value); }
 };
 
 }  // namespace
 
-TEST(TrapAppSettings, DefaultsWhenNothingIsSet) {
+TEST(TrapSettings, DefaultsWhenNothingIsSet) {
     Settings s;
     s.Load();
     EXPECT_EQ(s.app.language, 0);
@@ -30,11 +30,9 @@ TEST(TrapAppSettings, DefaultsWhenNothingIsSet) {
     EXPECT_EQ(s.app.targetAddress, 0u);
     EXPECT_TRUE(s.app.prohibitionText.empty());
     EXPECT_EQ(s.app.prohibitionAddress, 0u);
-    EXPECT_TRUE(s.app.settingsPath.empty());
-    EXPECT_TRUE(s.app.settingsProgramPath.empty());
 }
 
-TEST(TrapAppSettings, ReceiveTimeoutLimits) {
+TEST(TrapSettings, ReceiveTimeoutLimits) {
     const struct { const char* value; int expected; } cases[] = {
         {"0", 5}, {"-3", 5}, {"61", 60}, {"60", 60}, {"1", 1}, {"abc", 5}, {"12", 12}};
     for (const auto& c : cases) {
@@ -45,7 +43,7 @@ TEST(TrapAppSettings, ReceiveTimeoutLimits) {
     }
 }
 
-TEST(TrapAppSettings, PortIsTakenAsRead) {
+TEST(TrapSettings, PortIsTakenAsRead) {
     Settings s;
     s.Set("port", "70000");
     s.Load();
@@ -56,7 +54,7 @@ TEST(TrapAppSettings, PortIsTakenAsRead) {
     EXPECT_EQ(t.app.port, 0) << "a non-numeric port reads as 0";
 }
 
-TEST(TrapAppSettings, LanguageKeywordInAnyCase) {
+TEST(TrapSettings, LanguageKeywordInAnyCase) {
     for (const char* v : {"English", "english", "ENGLISH", "eNgLiSh"}) {
         Settings s;
         s.Set("Lang", v);
@@ -71,7 +69,7 @@ TEST(TrapAppSettings, LanguageKeywordInAnyCase) {
     }
 }
 
-TEST(TrapAppSettings, EmptyCommunityKeepsDefault) {
+TEST(TrapSettings, EmptyCommunityKeepsDefault) {
     Settings s;
     s.Set("trapCommunity", "");
     s.Load();
@@ -82,7 +80,7 @@ TEST(TrapAppSettings, EmptyCommunityKeepsDefault) {
     EXPECT_EQ(t.app.community, "Public");
 }
 
-TEST(TrapAppSettings, TargetAndProhibitionKeywords) {
+TEST(TrapSettings, TargetAndProhibitionKeywords) {
     for (const char* v : {"alls", "ALLS", "AlLs", ""}) {
         Settings s;
         s.Set("target", v);
@@ -107,44 +105,20 @@ TEST(TrapAppSettings, TargetAndProhibitionKeywords) {
     EXPECT_EQ(s.app.prohibitionAddress, expected);
 }
 
-TEST(TrapAppSettings, LongValuesAreCutAt511Bytes) {
+TEST(TrapSettings, LongValuesAreCutAt511Bytes) {
     Settings s;
     s.Set("trapCommunity", std::string(600, 'c').c_str());
     s.Load();
     EXPECT_EQ(s.app.community.size(), 511u);
 }
 
-TEST(TrapAppPaths, InstallPathIsJoinedWithABackslash) {
-    CTrapApp app;
-    app.ApplyInstallPath("C:\\App");
-    EXPECT_EQ(app.settingsPath, "C:\\App\\Dovrel.ini");
-    EXPECT_EQ(app.settingsProgramPath, "C:\\App\\Kalbrit.exe");
-    CTrapApp trailing;
-    trailing.ApplyInstallPath("C:\\App\\");
-    EXPECT_EQ(trailing.settingsPath, "C:\\App\\\\Dovrel.ini") << "nothing is trimmed";
+TEST(SettingsPaths, InstallPathIsJoinedWithABackslash) {
+    const SettingsPaths none;
+    EXPECT_EQ(none.settingsFile, "Dovrel.ini") << "without an install path the bare name";
+    EXPECT_TRUE(none.settingsProgram.empty());
+    const SettingsPaths app = PathsFromInstallPath("C:\\App");
+    EXPECT_EQ(app.settingsFile, "C:\\App\\Dovrel.ini");
+    EXPECT_EQ(app.settingsProgram, "C:\\App\\Kalbrit.exe");
+    EXPECT_EQ(PathsFromInstallPath("C:\\App\\").settingsFile, "C:\\App\\\\Dovrel.ini") << "nothing is trimmed";
 }
 
-namespace {
-struct CountedEntry : CAlertEntry {
-    static int alive;
-    explicit CountedEntry(void* w) : CAlertEntry(w) { ++alive; }
-    ~CountedEntry() override { --alive; }
-};
-int CountedEntry::alive = 0;
-}  // namespace
-
-TEST(TrapAppLifetime, DestructionDeletesEveryOpenAlertEntryOnce) {
-    auto* app = new CTrapApp();
-    for (int i = 0; i < 3; ++i) app->pendingEvents.Append(new TrapEvent());
-    for (int i = 0; i < 4; ++i) app->openAlerts.Append(new CountedEntry(reinterpret_cast<void*>(i + 1)));
-    EXPECT_EQ(CountedEntry::alive, 4);
-    delete app;  // pending events: the sanitizer build reports any left behind
-    EXPECT_EQ(CountedEntry::alive, 0);
-}
-
-TEST(OsKind, FromVersionInformation) {
-    EXPECT_EQ(OsKindFrom(1, 4), 1);   // Windows 9x
-    EXPECT_EQ(OsKindFrom(2, 5), 2);   // Windows 2000 / XP
-    EXPECT_EQ(OsKindFrom(2, 4), 0);   // NT 4
-    EXPECT_EQ(OsKindFrom(2, 10), 0);  // later NT
-}

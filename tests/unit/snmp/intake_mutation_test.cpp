@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/trap_app.h"
+#include "support/intake_state.h"
 #include "core/work_gate.h"
 #include "snmp/trap_decoder.h"
 #include "snmp/trap_intake.h"
@@ -82,7 +82,7 @@ int32_t DecodeExact(const Bytes& bytes) {
 // was freed and that the queued events are, in order, those whose datagrams
 // decode to a number other than 0.
 void RunThroughIntake(const std::vector<Bytes>& datagrams, const std::string& what) {
-    CTrapApp app;
+    IntakeState app;
     RawPacketQueue raw;
     std::vector<int32_t> expected;
     for (const Bytes& d : datagrams) {

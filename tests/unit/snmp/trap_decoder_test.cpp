@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "trap_bytes.h"
+#include "support/trap_bytes.h"
 
 using namespace trap_bytes;
 

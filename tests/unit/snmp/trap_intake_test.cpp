@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/trap_app.h"
+#include "support/intake_state.h"
 #include "core/ipv4.h"
 #include "core/work_gate.h"
-#include "trap_bytes.h"
+#include "support/trap_bytes.h"
 
 using namespace trap_bytes;
 
@@ -39,23 +39,23 @@ RawPacket* MakePacket(const Bytes& bytes, const std::string& sender, std::time_t
     return p;
 }
 
-std::vector<const TrapEvent*> Events(CTrapApp& app) {
+std::vector<const TrapEvent*> Events(IntakeState& app) {
     std::vector<const TrapEvent*> out;
     for (auto* n = app.pendingEvents.Head(); n; n = app.pendingEvents.Next(n)) out.push_back(n->item);
     return out;
 }
 
-std::vector<std::string> FromTexts(CTrapApp& app) {
+std::vector<std::string> FromTexts(IntakeState& app) {
     std::vector<std::string> out;
     for (const TrapEvent* e : Events(app)) out.push_back(e->fromText);
     return out;
 }
 
-void SetTarget(CTrapApp& app, const std::string& text) {
+void SetTarget(IntakeState& app, const std::string& text) {
     app.targetText = text;
     app.targetAddress = InetAddr(text.c_str());
 }
-void SetProhibition(CTrapApp& app, const std::string& text) {
+void SetProhibition(IntakeState& app, const std::string& text) {
     app.prohibitionText = text;
     app.prohibitionAddress = InetAddr(text.c_str());
 }
@@ -87,7 +87,7 @@ private:
 }  // namespace
 
 TEST(TrapIntake, QueuesDecodableTrapsInArrivalOrderAndFreesEveryPacket) {
-    CTrapApp app;
+    IntakeState app;
     RawPacketQueue raw;
     raw.Append(MakePacket(ColdStartFrom({10, 0, 0, 1}), "127.0.0.1", 101));
     raw.Append(MakePacket({0x30, 0x00}, "127.0.0.1", 102));  // not a trap
@@ -118,7 +118,7 @@ TEST(TrapIntake, QueuesDecodableTrapsInArrivalOrderAndFreesEveryPacket) {
 }
 
 TEST(TrapIntake, UsesTheConfiguredCommunity) {
-    CTrapApp app;
+    IntakeState app;
     app.community = "public";
     RawPacketQueue raw;
     raw.Append(MakePacket(ColdStartFrom({10, 0, 0, 1}), "127.0.0.1"));
@@ -129,7 +129,7 @@ TEST(TrapIntake, UsesTheConfiguredCommunity) {
 }
 
 TEST(TrapIntake, OutletNameNeverCarriesOver) {
-    CTrapApp app;
+    IntakeState app;
     RawPacketQueue raw;
     // The second trap has the outlet number but no name binding.
     TrapSpec numberOnly;
@@ -151,7 +151,7 @@ TEST(TrapIntake, OutletNameNeverCarriesOver) {
 }
 
 TEST(TrapIntake, AllZeroAgentAddressIsStillTheFromText) {
-    CTrapApp app;
+    IntakeState app;
     RawPacketQueue raw;
     raw.Append(MakePacket(ColdStartFrom({0, 0, 0, 0}), "192.168.7.7"));
     OpenGate gate;
@@ -160,7 +160,7 @@ TEST(TrapIntake, AllZeroAgentAddressIsStillTheFromText) {
 }
 
 TEST(TrapIntake, ExactTargetComparesTheDatagramSender) {
-    CTrapApp app;
+    IntakeState app;
     SetTarget(app, "192.168.1.10");
     RawPacketQueue raw;
     raw.Append(MakePacket(ColdStartFrom({10, 0, 0, 5}), "192.168.1.10"));      // queued, shown as 10.0.0.5
@@ -173,7 +173,7 @@ TEST(TrapIntake, ExactTargetComparesTheDatagramSender) {
 }
 
 TEST(TrapIntake, MaskedTargetComparesTheFromText) {
-    CTrapApp app;
+    IntakeState app;
     SetTarget(app, "192.168.1.10");
     SetProhibition(app, "255.255.255.0");
     RawPacketQueue raw;
@@ -188,7 +188,7 @@ TEST(TrapIntake, MaskedTargetComparesTheFromText) {
 TEST(TrapIntake, ProhibitionWithoutTargetOrWithZeroMaskDropsEverything) {
     for (const auto& settings : {std::make_pair(std::string(), std::string("255.255.255.0")),
                                  std::make_pair(std::string("192.168.1.10"), std::string("0.0.0.0"))}) {
-        CTrapApp app;
+        IntakeState app;
         if (!settings.first.empty()) SetTarget(app, settings.first);
         SetProhibition(app, settings.second);
         RawPacketQueue raw;
@@ -207,23 +207,23 @@ TEST(AcceptSource, FilterBranches) {
     const uint32_t kNone = InetAddr("not an address");
     ASSERT_EQ(kNone, 0xFFFFFFFFu);
 
-    SourceFilterSettings open;
+    TrapSettings open;
     EXPECT_TRUE(AcceptSource(open, kOtherHost, "10.1.1.1"));
     EXPECT_TRUE(AcceptSource(open, kNone, ""));
 
-    SourceFilterSettings exact;
+    TrapSettings exact;
     exact.targetText = "192.168.1.10";
     exact.targetAddress = InetAddr("192.168.1.10");
     EXPECT_TRUE(AcceptSource(exact, kOtherHost, "192.168.1.10"));
     EXPECT_FALSE(AcceptSource(exact, InetAddr("192.168.1.10"), "192.168.1.11"));
     EXPECT_FALSE(AcceptSource(exact, kOtherHost, "192.168.1.1"));
     EXPECT_FALSE(AcceptSource(exact, kOtherHost, "192.168.1.10 "));
-    SourceFilterSettings padded = exact;
+    TrapSettings padded = exact;
     padded.targetText = "192.168.001.010";  // the same address, other text
     padded.targetAddress = InetAddr("192.168.001.010");
     EXPECT_FALSE(AcceptSource(padded, kOtherHost, "192.168.1.10"));
 
-    SourceFilterSettings masked = exact;
+    TrapSettings masked = exact;
     masked.prohibitionText = "255.255.255.0";
     masked.prohibitionAddress = InetAddr("255.255.255.0");
     EXPECT_TRUE(AcceptSource(masked, kSubnetHost, "10.9.9.9"));
@@ -231,30 +231,30 @@ TEST(AcceptSource, FilterBranches) {
     EXPECT_FALSE(AcceptSource(masked, 0, "192.168.1.10"));
 
     // INADDR_NONE takes part unchanged: it matches a target in 255.255.255.x.
-    SourceFilterSettings broadcastTarget = masked;
+    TrapSettings broadcastTarget = masked;
     broadcastTarget.targetText = "255.255.255.9";
     broadcastTarget.targetAddress = InetAddr("255.255.255.9");
     EXPECT_TRUE(AcceptSource(broadcastTarget, kNone, ""));
 
-    SourceFilterSettings noTarget;
+    TrapSettings noTarget;
     noTarget.prohibitionText = "255.255.255.0";
     noTarget.prohibitionAddress = InetAddr("255.255.255.0");
     EXPECT_FALSE(AcceptSource(noTarget, kSubnetHost, "192.168.1.77"));
 
-    SourceFilterSettings zeroMask = masked;
+    TrapSettings zeroMask = masked;
     zeroMask.prohibitionText = "0.0.0.0";
     zeroMask.prohibitionAddress = 0;
     EXPECT_FALSE(AcceptSource(zeroMask, kSubnetHost, "192.168.1.10"));
 
     // A target whose masked part is zero never matches.
-    SourceFilterSettings zeroTarget = masked;
+    TrapSettings zeroTarget = masked;
     zeroTarget.targetText = "0.0.0.5";
     zeroTarget.targetAddress = InetAddr("0.0.0.5");
     EXPECT_FALSE(AcceptSource(zeroTarget, InetAddr("0.0.0.9"), "0.0.0.5"));
 }
 
 TEST(TrapIntake, GateRefusalStopsThePassAndLeavesTheRestQueued) {
-    CTrapApp app;
+    IntakeState app;
     RawPacketQueue raw;
     for (uint8_t i = 1; i <= 5; ++i) raw.Append(MakePacket(ColdStartFrom({10, 0, 0, i}), "127.0.0.1"));
 
@@ -292,7 +292,7 @@ TEST(TrapIntake, PacketAppendedBeforeTheSuccessorIsTakenIsReachedInTheSamePass) 
         RawPacketQueue& queue;
         int calls = 0;
     };
-    CTrapApp app;
+    IntakeState app;
     RawPacketQueue raw;
     raw.Append(MakePacket(ColdStartFrom({10, 0, 0, 8}), "127.0.0.1"));
     AppendingGate gate(raw);
@@ -302,7 +302,7 @@ TEST(TrapIntake, PacketAppendedBeforeTheSuccessorIsTakenIsReachedInTheSamePass) 
 }
 
 TEST(TrapIntake, OutOfRangeLengthsAreClampedToTheBuffer) {
-    CTrapApp app;
+    IntakeState app;
     RawPacketQueue raw;
     RawPacket* negative = MakePacket(ColdStartFrom({10, 0, 0, 1}), "127.0.0.1");
     negative->length = -5;
@@ -320,7 +320,7 @@ TEST(TrapIntake, OutOfRangeLengthsAreClampedToTheBuffer) {
 // pending-event queue at its bound; the rest are dropped, counted, and
 // every packet is still freed.
 TEST(TrapIntake, PendingEventsStopAtTheirBoundAndTheRestAreCounted) {
-    CTrapApp app;
+    IntakeState app;
     RawPacketQueue raw;
     for (uint8_t i = 1; i <= 5; ++i) raw.Append(MakePacket(ColdStartFrom({10, 0, 0, i}), "127.0.0.1"));
     OpenGate gate;

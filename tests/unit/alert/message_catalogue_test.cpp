@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "map_profile_reader.h"
+#include "support/map_profile_reader.h"
 
 TEST(AdjustMessageNumber, FollowsTheCodeRules) {
     struct Case { int32_t n, s, expected; };

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/work_gate.h"
-#include "map_profile_reader.h"
+#include "support/map_profile_reader.h"
 
 namespace {
 
