@@ -1,23 +1,26 @@
 # Shared helpers of the scripts/bench-* programs (sourced, not run).
 # Builds go to build/bench-native and build/bench-win; Wine runs in build/bench-wineprefix.
-ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-NATIVE_BUILD="${NATIVE_BUILD:-$ROOT/build/bench-native}"
-WIN_BUILD="${WIN_BUILD:-$ROOT/build/bench-win}"
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/wine.sh"
+source "$DOVREL_ROOT/scripts/lib/display.sh"
+ROOT="$DOVREL_ROOT"
+NATIVE_BUILD="${NATIVE_BUILD:-$(build_dir bench-native)}"
+WIN_BUILD="${WIN_BUILD:-$(build_dir bench-win)}"
 BENCH_DATA="$NATIVE_BUILD/bench-data"
-export WINEPREFIX="${WINEPREFIX:-$ROOT/build/bench-wineprefix}"
+export WINEPREFIX="${WINEPREFIX:-$(wine_prefix bench-win)}"
 export WINEDEBUG=-all
 COMMUNITY="${COMMUNITY:-vandor}"
 
-build_native() {  # build_native TARGET...
-  cmake -S "$ROOT" -B "$NATIVE_BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  nice cmake --build "$NATIVE_BUILD" -j2 --target "$@" >/dev/null
+# build_tree PRESET DIR TARGET...: the targets, built in DIR as configured by
+# PRESET, except that the figures want an optimised build (the native preset
+# is a Debug build) and a tree apart from the tests' own.
+build_tree() {
+  local preset=$1 dir=$2
+  shift 2
+  (cd "$ROOT" && cmake --preset "$preset" -B "$dir" -DCMAKE_BUILD_TYPE=Release >/dev/null)
+  nice cmake --build "$dir" -j2 --target "$@" >/dev/null
 }
-
-build_win() {  # build_win TARGET...
-  cmake -S "$ROOT" -B "$WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
-  nice cmake --build "$WIN_BUILD" -j2 --target "$@" >/dev/null
-}
+build_native() { build_tree native "$NATIVE_BUILD" "$@"; }  # build_native TARGET...
+build_win() { build_tree windows "$WIN_BUILD" "$@"; }        # build_win TARGET...
 
 # capture NAME PORT SNMPTRAP-ARGS...: the bytes that `snmptrap ARGS` sends,
 # into $BENCH_DATA/NAME.bin (a real peer's encoding, not hand-made bytes).
@@ -70,23 +73,8 @@ wait_for_line() {
   return 1
 }
 
-# The Windows process of a program started with wine: its own PID (the
-# wine loader re-executes itself, so $! of `wine x.exe &` may be a parent).
-wine_pid_of() {  # wine_pid_of EXE-BASENAME
-  local i p
-  for ((i = 0; i < 100; i++)); do
-    p=$(pgrep -n -f "$1" || true)
-    [ -n "$p" ] && { echo "$p"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
-
 ensure_wine_prefix() {
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
-  fi
+  use_wine_prefix
   wineserver -p >/dev/null 2>&1 || true  # keep the server up between runs; not on our stdout
 }
 
@@ -119,33 +107,35 @@ cpu_ticks() {
   awk '{ sub(/.*\) /, ""); print $12 + $13 }' "/proc/$1/stat" 2>/dev/null
 }
 
+# use_dovrel ARGS...: for the scripts that run Dovrel.exe of WIN_BUILD:
+# again on a virtual display when there is none (with ARGS), the prefix,
+# and scripts/lib/dovrel.sh (start_dovrel, probe, set_install_path, WORK
+# and its clean-up on exit).
+use_dovrel() {
+  need_display "$@"
+  ensure_wine_prefix
+  source "$ROOT/scripts/lib/dovrel.sh"
+  use_dovrel_build "$WIN_BUILD"
+}
+use_dovrel_build() {  # use_dovrel_build BUILD-DIR: its Dovrel.exe and winprobe.exe
+  DOVREL="$1/app/Dovrel.exe"
+  WINPROBE="$1/tests/win/tools/winprobe.exe"
+}
+
 # dovrel_setup DIR KEY=VALUE...: DIR/Dovrel.ini made from the shipped file
 # with the given trap-section values, and InstallPath pointing at DIR.
 dovrel_setup() {
-  local dir=$1 sed_args=() kv
+  local dir=$1
   shift
-  for kv in "$@"; do sed_args+=(-e "/^\[usKarn_trap\]/,/^\[/ s|^${kv%%=*}=.*|$kv|"); done
-  LC_ALL=C sed "${sed_args[@]}" "$ROOT/installer/Dovrel.ini" >"$dir/Dovrel.ini"
-  # The installer's registry view (64-bit), read first; the other emptied.
-  wine reg delete 'HKLM\Software\Orvanta\Quillmont\CurrentVersion' /v InstallPath /f /reg:32 >/dev/null 2>&1
-  wine reg add 'HKLM\Software\Orvanta\Quillmont\CurrentVersion' /v InstallPath /t REG_SZ \
-    /d "$(winepath -w "$dir" 2>/dev/null)" /f /reg:64 >/dev/null 2>&1
+  shipped_ini "$dir" "$@"
+  set_install_path "$dir"
 }
 
-# dovrel_start: starts Dovrel.exe; sets DOVREL_JOB (the wine launcher, whose
-# exit status is Dovrel's exit code) and DOVREL_PID (the Windows process).
+# dovrel_start [ENV ARGS...]: starts Dovrel.exe (start_dovrel: DOVREL_PID is
+# the wine launcher, whose exit status is Dovrel's exit code) and sets
+# DOVREL_PROC, the Windows process, once its main window is there.
 dovrel_start() {
-  wine "$WIN_BUILD/app/Dovrel.exe" >/dev/null 2>&1 &
-  DOVREL_JOB=$!
-  wine "$WIN_BUILD/tests/win/tools/winprobe.exe" wait-title Dovrel.exe 30 >/dev/null 2>&1 || return 1
-  DOVREL_PID=$(wine_pid_in_prefix 'Dovrel.exe')
-}
-
-probe() { wine "$WIN_BUILD/tests/win/tools/winprobe.exe" "$@" 2>/dev/null | tr -d '\r'; }
-
-# Re-runs the calling script under Xvfb when there is no display.
-need_display() {
-  if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$ROOT/scripts/with-wm.sh" "$0" "$@"
-  fi
+  start_dovrel "$@"
+  probe wait-title Dovrel.exe 30 >/dev/null || return 1
+  DOVREL_PROC=$(wine_pid_in_prefix 'Dovrel.exe')
 }

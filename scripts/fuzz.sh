@@ -4,21 +4,14 @@
 # exits non-zero when the fuzzer finds a crash, leak or sanitizer report.
 # DOVREL_FUZZ_BUILD_DIR builds elsewhere than the preset's build/fuzz.
 set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
-root="$(pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/layout.sh"
+cd "$DOVREL_ROOT"
 seconds="${1:-60}"
 
-build_dir="${DOVREL_FUZZ_BUILD_DIR:-}"
-if [ -z "$build_dir" ]; then
-  cmake --preset fuzz >/dev/null
-  cmake --build --preset fuzz -j"$(nproc)" --target parse_trap_fuzzer
-  build_dir="$root/build/fuzz"
-else
-  cmake -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DDOVREL_FUZZ=ON >/dev/null
-  cmake --build "$build_dir" -j2 --target parse_trap_fuzzer
-fi
-fuzzer="$(find "$build_dir" -type f -name parse_trap_fuzzer -perm -u+x | head -n1)"
+tree="${DOVREL_FUZZ_BUILD_DIR:-$(build_dir fuzz)}"
+cmake --preset fuzz -B "$tree" >/dev/null
+cmake --build "$tree" -j"$(nproc)" --target parse_trap_fuzzer
+fuzzer="$(find "$tree" -type f -name parse_trap_fuzzer -perm -u+x | head -n1)"
 [ -n "$fuzzer" ] || { echo "parse_trap_fuzzer was not built" >&2; exit 2; }
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/dovrel-fuzz.XXXXXX")"

@@ -10,14 +10,17 @@
 # DOVREL_ARCH (x64, the default: a 64-bit Windows prefix; x86: a 32-bit
 # one, build/wineprefix-win32, where the installer puts the 32-bit programs).
 set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
-root="$(pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/wine.sh"
+source "$DOVREL_ROOT/scripts/lib/display.sh"
+source "$DOVREL_ROOT/scripts/lib/ini.sh"
+cd "$DOVREL_ROOT"
+root="$DOVREL_ROOT"
 port="${DOVREL_PORT:-16200}"
 lang="${DOVREL_LANG:-English}"
 
 # DOVREL_BUILD_DIR / DOVREL_WINEPREFIX / DOVREL_SKIP_BUILD=1 let a developer
 # try this command against another build tree and prefix.
-build="${DOVREL_BUILD_DIR:-$root/build/windows}"
+build="${DOVREL_BUILD_DIR:-$(build_dir windows)}"
 if [ "${DOVREL_SKIP_BUILD:-0}" != 1 ]; then
     bash scripts/install-deps.sh
     bash scripts/build.sh windows
@@ -25,48 +28,46 @@ fi
 
 if [ "${DOVREL_ARCH:-x64}" = x86 ]; then
     export WINEARCH=win32
-    export WINEPREFIX="${DOVREL_WINEPREFIX:-$root/build/wineprefix-win32}"
+    export WINEPREFIX="${DOVREL_WINEPREFIX:-$(wine_prefix win32)}"
 else
-    export WINEPREFIX="${DOVREL_WINEPREFIX:-$root/build/wineprefix}"
+    export WINEPREFIX="${DOVREL_WINEPREFIX:-$(wine_prefix windows)}"
 fi
 export WINEDEBUG=-all
-source scripts/wine-loader.sh
 setup="$build/DovrelSetup.exe"
 if [ "$DOVREL_WINE32" = 0 ]; then
     [ "${DOVREL_ARCH:-x64}" = x86 ] && { echo "This machine cannot run 32-bit programs: DOVREL_ARCH=x86 is not possible here." >&2; exit 1; }
     # The 32-bit installer cannot run here; the same script as a 64-bit program can.
     setup="$build/DovrelSetup-x64.exe"
 fi
-bash scripts/wine-prefix.sh
+use_wine_prefix
 if [ "$lang" = Japanese ]; then export LC_ALL=ja_JP.UTF-8; fi
 
 install_win='C:\Dovrel'
 install_dir="$WINEPREFIX/drive_c/Dovrel"
-run() { bash "$root/scripts/wine-run.sh" "$@"; }
 winprobe="$build/tests/win/tools/winprobe.exe"
 
 start_and_show() {
     # Ends a Dovrel left running by an earlier run, then installs afresh.
     if [ -f "$install_dir/Finwin.dll" ] && [ -f "$winprobe" ]; then
-        run "$winprobe" post-destroy Dovrel.exe >/dev/null 2>&1 || true
+        wine "$winprobe" post-destroy Dovrel.exe >/dev/null 2>&1 || true
         sleep 2
     fi
     if [ -f "$setup" ]; then
         echo "Installing with $setup into $install_win"
         # Not started by the installer: it would listen on port 162 first.
-        run "$setup" /S /NOAUTOSTART /NOSTART "/LANG=$lang" "/D=$install_win"
+        wine "$setup" /S /NOAUTOSTART /NOSTART "/LANG=$lang" "/D=$install_win"
     else
         echo "No installer (makensis missing): copying the files and setting InstallPath"
         mkdir -p "$install_dir"
         cp "$build/app/Dovrel.exe" "$build/finwin/Finwin.dll" "$build/kalbrit/Kalbrit.exe" "$install_dir/"
         [ -f "$install_dir/Dovrel.ini" ] || cp installer/Dovrel.ini "$install_dir/"
-        run reg add 'HKLM\Software\Orvanta\Quillmont\CurrentVersion' /v InstallPath /t REG_SZ /d "$install_win" /f /reg:64 >/dev/null
+        wine reg add 'HKLM\Software\Orvanta\Quillmont\CurrentVersion' /v InstallPath /t REG_SZ /d "$install_win" /f /reg:64 >/dev/null
     fi
     # The trap port and the catalogue language, in the installed Dovrel.ini.
-    sed -i "s/^port=.*\r\$/port=$port\r/; s/^Lang=.*\r\$/Lang=$lang\r/" "$install_dir/Dovrel.ini"
+    set_trap_keys "$install_dir/Dovrel.ini" "port=$port" "Lang=$lang"
     echo "Dovrel.ini: port=$port (not 162: that needs root on Linux), Lang=$lang"
 
-    run "$install_win\\Dovrel.exe" &
+    wine "$install_win\\Dovrel.exe" &
     dovrel=$!
     sleep 5
     echo
@@ -77,8 +78,8 @@ start_and_show() {
 
 if [ -z "${DISPLAY:-}" ]; then
     echo "DISPLAY is not set: running on a virtual display and taking screenshots."
-    exec xvfb-run -a -s "-screen 0 1024x768x24" env DOVREL_SCREENSHOTS=1 DOVREL_SKIP_BUILD=1 \
-        bash "$root/scripts/with-wm.sh" bash "$0"
+    DOVREL_SCREEN=1024x768x24 DOVREL_SCREENSHOTS=1 DOVREL_SKIP_BUILD=1 on_display bash "$root/scripts/run.sh"
+    exit
 fi
 
 start_and_show
@@ -100,7 +101,7 @@ if [ "${DOVREL_SCREENSHOTS:-0}" = 1 ]; then
     sleep 12
     import -window root "$shots/alert.png"
     echo "Screenshot of the alert for that trap: $shots/alert.png"
-    run "$winprobe" post-destroy Dovrel.exe >/dev/null 2>&1 || true
+    wine "$winprobe" post-destroy Dovrel.exe >/dev/null 2>&1 || true
     wait "$dovrel" || true
 else
     echo "Close Dovrel with QUIT in its tray menu (or Ctrl-C here)."

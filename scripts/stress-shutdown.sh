@@ -11,14 +11,14 @@
 #   Uses UDP port $STRESS_PORT (default 22241) on 127.0.0.1. Ports are shared
 #   by every Wine prefix on the host: two stress runs at once need two ports.
 set -u
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/display.sh"
+need_display "$@"
 RUNS="${1:-30}"
-DOVREL="${2:-$here/../build/windows/app/Dovrel.exe}"
-WINPROBE="${3:-$here/../build/windows/tests/win/tools/winprobe.exe}"
-if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$(dirname "$0")/with-wm.sh" bash "$0" "$RUNS" "$DOVREL" "$WINPROBE"
-fi
-source "$here/../tests/win/app/lib.sh"
+DOVREL="${2:-$(build_dir windows)/app/Dovrel.exe}"
+WINPROBE="${3:-$(build_dir windows)/tests/win/tools/winprobe.exe}"
+# Windows programs under code page 932, as in the tests of tests/win/app.
+WINE_LC="${DOVREL_TEST_LC_ALL:-ja_JP.UTF-8}"
+source "$DOVREL_ROOT/scripts/lib/dovrel.sh"
 PORT="${STRESS_PORT:-22241}"
 MIN_ALERTS=3
 LIMIT_MS=3000
@@ -35,7 +35,7 @@ start_flood() {
             on_battery_trap "$PORT" 2>/dev/null
         done) &
         FLOODERS+=($!)
-        DOVREL_PIDS+=($!)  # killed by the test library's exit trap as well
+        BACKGROUND_PIDS+=($!)  # ended on exit as well
     done
 }
 stop_flood() {
@@ -48,10 +48,8 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 ok=0 failed=0 total_ms=0 max_ms=0
 for run in $(seq 1 "$RUNS"); do
-    # Dovrel's own stderr, shown with the windows of a failed run.
-    env LC_ALL="$WINE_LC" "$WINE_RUN_SCRIPT" "$DOVREL" 2>"$WORK/run.err" &
-    DOVREL_PID=$!
-    DOVREL_PIDS+=("$DOVREL_PID")
+    : >"$DOVREL_LOG"
+    start_dovrel
     if ! wait_port_bound "$PORT" 20; then
         echo "run $run: Dovrel did not bind its port"; failed=$((failed + 1))
         kill "$DOVREL_PID" 2>/dev/null; wait "$DOVREL_PID" 2>/dev/null; continue
@@ -76,7 +74,8 @@ for run in $(seq 1 "$RUNS"); do
     verdict=ok
     if [ "$EXIT_CODE" -ne 0 ] || [ "$ms" -gt "$LIMIT_MS" ] || [ "${alerts:-0}" -lt "$MIN_ALERTS" ]; then
         verdict=FAIL; failed=$((failed + 1))
-        echo "run $run: stderr of Dovrel:"; tail -20 "$WORK/run.err"
+        # Dovrel's own output, shown with the windows of a failed run.
+        echo "run $run: stderr of Dovrel:"; tail -20 "$DOVREL_LOG"
         kill "$DOVREL_PID" 2>/dev/null
     else
         ok=$((ok + 1))

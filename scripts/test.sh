@@ -4,8 +4,8 @@
 # run, then the Windows builds (32-bit and 64-bit) with their tests under
 # Wine on a virtual display.
 set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
-root="$(pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/display.sh"
+cd "$DOVREL_ROOT"
 
 bash scripts/install-deps.sh
 
@@ -26,8 +26,9 @@ fi
 
 echo "== Windows builds: 32-bit, then 64-bit (whose installer holds both)"
 bash scripts/build.sh windows
-export WINEPREFIX="$root/build/wineprefix"
+WINEPREFIX="$(wine_prefix windows)"
+export WINEPREFIX
 for preset in windows-x86 windows; do
   echo "== $preset: tests under Wine"
-  xvfb-run -a -s "-screen 0 1280x1024x24" bash scripts/with-wm.sh bash scripts/wine-tests.sh "$preset"
+  on_display bash scripts/wine-tests.sh "$preset"
 done

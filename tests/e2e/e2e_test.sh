@@ -4,63 +4,40 @@
 # winprobe (control texts) and a screenshot (colour of each alert window).
 # Usage: e2e_test.sh DovrelSetup.exe winprobe.exe alertprobe.exe [port]
 set -euo pipefail
-setup="$1"
-# Where this machine cannot run 32-bit programs (scripts/wine-loader.sh),
-# the same installer script built as a 64-bit program stands in.
-if [ "${DOVREL_WINE32:-1}" = 0 ]; then
-    setup="${setup%.exe}-x64.exe"
-    echo "NOTE: 32-bit programs cannot run here: testing $(basename "$setup"), the 64-bit build of the installer"
-fi
-winprobe="$2"
+WINPROBE="$2"
 alertprobe="$3"
 port="${4:-23100}"
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
-export WINEDEBUG=-all
-run() { bash "$root/scripts/wine-run.sh" "$@"; }
-probe() { run "$winprobe" "$@" | tr -d '\r'; }
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/dovrel.sh"
+setup="$(installer_for_here "$1")"
 
 dir_win='C:\dovrel_e2e_test'
 dir="$WINEPREFIX/drive_c/dovrel_e2e_test"
 ini="$dir/Dovrel.ini"
-dovrel_pid=""
+DOVREL="$dir_win\\Dovrel.exe"
 failures=0
 
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 die() { echo "FAIL: $*" >&2; exit 1; }
-wait_until() {
-    local limit=$(( $1 * 4 )); shift
-    for ((i = 0; i < limit; i++)); do "$@" && return 0; sleep 0.25; done
-    return 1
-}
-stop_dovrel() {
-    if [ -n "$dovrel_pid" ]; then
-        probe post-destroy Dovrel.exe >/dev/null 2>&1 || true
-        wait_until 15 bash -c "! kill -0 $dovrel_pid 2>/dev/null" || kill "$dovrel_pid" 2>/dev/null || true
-        wait "$dovrel_pid" 2>/dev/null || true
-        dovrel_pid=""
-    fi
-}
-cleanup() {
+uninstall() {
     close_alerts || true
-    stop_dovrel
+    stop_dovrel 15
     if [ -e "$dir/Uninstall.exe" ]; then
-        run "$dir_win\\Uninstall.exe" /S /REMOVECONFIG || true
-        wait_until 30 bash -c "[ ! -e '$dir/Uninstall.exe' ]" || true
+        wine_run "$dir_win\\Uninstall.exe" /S /REMOVECONFIG || true
+        wait_until 30 test ! -e "$dir/Uninstall.exe" || true
     fi
     rm -rf "$dir"
 }
-trap cleanup EXIT
+at_exit uninstall
 
 # One [usKarn_trap] key of the installed file (ASCII lines in a Shift-JIS file).
-set_key() { sed -i "s/^$1=.*\r\$/$1=$2\r/" "$ini"; grep -q "^$1=$2"$'\r' "$ini" || die "cannot set $1"; }
-start_dovrel() {
-    run "$dir_win\\Dovrel.exe" &
-    dovrel_pid=$!
+set_key() { set_trap_keys "$ini" "$1=$2" || die "cannot set $1"; }
+start_installed() {
+    start_dovrel
     probe wait-title Dovrel.exe 30 >/dev/null || die "Dovrel did not start"
-    wait_until 10 bash -c "ss -Hlun | grep -q ':$port '" || die "Dovrel does not listen on UDP $port"
+    wait_port_bound "$port" 10 || die "Dovrel does not listen on UDP $port"
 }
 alert_count() { probe count-title TOLM; }
+at_least_alerts() { [ "$(alert_count)" -ge "$1" ]; }
 close_alerts() {
     for _ in $(seq 1 20); do
         [ "$(alert_count)" = 0 ] && return 0
@@ -78,7 +55,7 @@ trap_v1() {
 # to see that no more arrive.
 expect_alerts() {
     local n="$1" s="$2"
-    wait_until "$s" bash -c "[ \"\$(bash '$root/scripts/wine-run.sh' '$winprobe' count-title TOLM | tr -d '\r')\" -ge $n ]" || true
+    wait_until "$s" at_least_alerts "$n" || true
     sleep 1
     local got
     got="$(alert_count)"
@@ -107,14 +84,14 @@ read_alerts() {
     while IFS= read -r line; do
         local hwnd="${line%% *}" l t r b
         read -r l t r b <<<"$(sed -E 's/.* rect=([-0-9]+),([-0-9]+),([-0-9]+),([-0-9]+).*/\1 \2 \3 \4/' <<<"$line")"
-        run "$alertprobe" raise "$hwnd" || true
+        wine_run "$alertprobe" raise "$hwnd" || true
         local c msg date from
         c="$(colour_name "$(pixel $((l + 4)) $((b - 4)))")"
         msg="$(sed -E 's/.*"1001=([^"]*)".*/\1/' <<<"$line")"
         date="$(sed -E 's/.*"1002=([^"]*)".*/\1/' <<<"$line")"
         from="$(sed -E 's/.*"1003=([^"]*)".*/\1/' <<<"$line")"
         echo "$c|$date|$from|$msg"
-        run "$alertprobe" close "$hwnd" || echo "FAIL: alert $hwnd did not close on Esc" >&2
+        wine_run "$alertprobe" close "$hwnd" || echo "FAIL: alert $hwnd did not close on Esc" >&2
     done <<<"$lines"
 }
 # The alert history of the prefix's user.
@@ -146,7 +123,7 @@ echo "== install"
 rm -rf "$dir"
 # On an English system the installer itself selects the English catalogue.
 # (env, not bash: the Unix side needs no such locale installed.)
-env LC_ALL=en_US.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml=" wine "$setup" /S /NOAUTOSTART /NOSTART "/D=$dir_win"
+env LC_ALL=en_US.UTF-8 wine "$setup" /S /NOAUTOSTART /NOSTART "/D=$dir_win"
 [ -f "$dir/Dovrel.exe" ] || die "installer did not install Dovrel.exe"
 grep -aq $'^Lang=English\r$' "$ini" || die "an English system got $(grep -a '^Lang=' "$ini")"
 set_key port "$port"
@@ -154,7 +131,7 @@ close_alerts || die "alert windows of an earlier run are still open"
 rm -rf "$(history_dir)"
 
 echo "== batch 1: every kind of trap, all senders"
-start_dovrel
+start_installed
 ups=1.3.6.1.2.1.33.2
 alarm=1.3.6.1.2.1.33.1.6.2.1.2.1
 entA=1.3.6.1.4.1.2134.4.5
@@ -203,7 +180,7 @@ expect_alert "$alerts" orange "From: 127.0.0.7" "Outlet:2[none] event, code 8"
 expect_history "$alerts"
 [ "$(grep -ac . "$hist/history.csv")" = 3 ] || fail "after rotation: expected a header and 2 records"
 [ "$(stat -c %s "$hist/history.1.csv")" -gt 1000000 ] || fail "the full history was not kept as history.1.csv"
-stop_dovrel
+stop_dovrel 15
 
 # A history folder that cannot be made (a file stands in its place) changes
 # nothing else: batch 3's alert must still appear.
@@ -213,7 +190,7 @@ echo x >"$hist"
 echo "== batch 3: target 127.0.0.1 with mask 255.255.255.0 (agent address masked)"
 set_key target 127.0.0.1
 set_key prohibition 255.255.255.0
-start_dovrel
+start_installed
 trap_v1 vandor 1.3.6.1.4.1.8072.9 127.0.0.9 0 0 ''     # same /24: shown
 trap_v1 vandor 1.3.6.1.4.1.8072.9 10.0.0.9 0 0 ''      # other network: dropped
 expect_alerts 1 15
@@ -221,13 +198,13 @@ alerts="$(read_alerts)"
 echo "$alerts"
 expect_alert "$alerts" orange "From: 127.0.0.9" "Cold start: the sender's SNMP agent is reinitialising; its configuration may have changed"
 grep -q '10.0.0.9' <<<"$alerts" && fail "a masked-out sender was shown"
-stop_dovrel
+stop_dovrel 15
 rm -f "$hist"
 
 echo "== batch 4: target 127.0.0.2, no mask (datagram source compared)"
 set_key target 127.0.0.2
 set_key prohibition none
-start_dovrel
+start_installed
 # From 127.0.0.1 with agent address 127.0.0.2: the source decides, dropped.
 trap_v1 vandor 1.3.6.1.4.1.8072.9 127.0.0.2 0 0 ''
 # From 127.0.0.2 (the datagram's source) with agent 127.0.0.12: shown as 127.0.0.12.
@@ -237,13 +214,13 @@ expect_alerts 1 15
 alerts="$(read_alerts)"
 echo "$alerts"
 expect_alert "$alerts" orange "From: 127.0.0.12" "Cold start: the sender's SNMP agent is reinitialising; its configuration may have changed"
-stop_dovrel
+stop_dovrel 15
 
 echo "== batch 5: Kalbrit's Send test trap reaches the installed Dovrel"
 set_key target alls
-start_dovrel
+start_installed
 form='Kalbrit - Dovrel *'  # English or Japanese title
-run "$dir_win\\Kalbrit.exe" &
+wine_run "$dir_win\\Kalbrit.exe" &
 kalbrit_pid=$!
 probe wait-title "$form" 20 >/dev/null || fail "Kalbrit's form did not appear"
 probe press "$form" 1015 >/dev/null || fail "no Send test trap button"  # IDC_SEND_TEST
@@ -253,8 +230,8 @@ echo "$alerts"
 expect_alert "$alerts" orange "From: 127.0.0.1" "Cold start: the sender's SNMP agent is reinitialising; its configuration may have changed"
 probe press Kalbrit 1 >/dev/null || true  # the reply's OK
 probe press "$form" 2 >/dev/null || true  # Close
-wait_until 10 bash -c "! kill -0 $kalbrit_pid 2>/dev/null" || kill "$kalbrit_pid" 2>/dev/null || true
-stop_dovrel
+wait_exit "$kalbrit_pid" 10 || kill "$kalbrit_pid" 2>/dev/null || true
+stop_dovrel 15
 
 [ "$failures" = 0 ] || die "$failures check(s) failed"
 echo "PASS"

@@ -5,15 +5,11 @@
 # Usage: screenshot.sh <alert_demo.exe> [output folder]
 # Runs under its own Xvfb display unless DISPLAY is set.
 set -euo pipefail
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-root="$(cd "$here/../../.." && pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/lib/display.sh"
+need_display "$@"
 demo="$1"
-out="${2:-$root/docs}"
+out="${2:-$DOVREL_ROOT/docs}"
 mkdir -p "$out"
-
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/with-wm.sh" bash "${BASH_SOURCE[0]}" "$@"
-fi
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -23,7 +19,7 @@ shot() {
   local number="$1" sender="$2" file="$3"; shift 3
   local log="$work/demo.out"
   : >"$log"
-  env "$@" bash "$root/scripts/wine-run.sh" "$demo" "$number" "$sender" 4000 >"$log" 2>/dev/null &
+  env "$@" bash "$DOVREL_ROOT/scripts/wine-run.sh" "$demo" "$number" "$sender" 4000 >"$log" 2>/dev/null &
   local pid=$!
   local ready=""
   for _ in $(seq 1 150); do

@@ -39,7 +39,7 @@ DOVREL="$install/Dovrel.exe"
 start_dovrel
 check "Dovrel binds port $OLD" wait_port_bound "$OLD" 20
 
-"$WINE_RUN" "$install/Kalbrit.exe" &
+wine_run "$install/Kalbrit.exe" &
 KALBRIT_PID=$!
 check "Kalbrit's form appears" probe wait-title "$FORM" 20
 probe set-text "$FORM" 1003 "$NEW"   # IDC_PORT
@@ -62,7 +62,7 @@ probe wait-gone "$ALERT" 5
 
 # The installer's record of a rule for domain and private networks only;
 # Wine calls every network Public, so device traps would be blocked.
-"$WINE_RUN" reg add "$INSTALL_KEY" /v FirewallProfiles /t REG_SZ /d domain,private /f /reg:64 >/dev/null 2>&1
+wine_run reg add "$INSTALL_KEY" /v FirewallProfiles /t REG_SZ /d domain,private /f /reg:64 >/dev/null
 probe press "$FORM" 1015  # IDC_SEND_TEST
 check "the test trap is reported" probe wait-title "$BOX" 10
 check "the report quotes the catalogue's text" eval 'box_text | grep -qF "Cold start seen"'
@@ -79,12 +79,7 @@ check "the restarted Dovrel ends on QUIT" probe wait-gone Dovrel.exe 15
 # ---- A port held by another program: Dovrel shows its start-up warning,
 # and Kalbrit says that it did not come up instead of reporting success.
 TAKEN=26012
-python3 -c "
-import socket, time
-s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-s.bind(('0.0.0.0', $TAKEN))
-time.sleep(60)" &
-DOVREL_PIDS+=("$!")
+hold_port "$TAKEN"
 check "port holder binds port $TAKEN" wait_port_bound "$TAKEN" 10
 probe set-text "$FORM" 1003 "$TAKEN"
 probe press "$FORM" 1013

@@ -11,14 +11,7 @@ WARNING="Warning(Tesvane)"
 write_ini "$WORK/install" "$PORT"
 set_install_path "$WORK/install"
 
-# A Linux process holds 0.0.0.0:PORT, as Dovrel binds INADDR_ANY.
-python3 -c "
-import socket, time
-s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-s.bind(('0.0.0.0', $PORT))
-time.sleep(120)" &
-HOLDER=$!
-DOVREL_PIDS+=("$HOLDER")
+hold_port "$PORT"
 check "port holder binds the port" wait_port_bound "$PORT" 10
 
 start_dovrel
@@ -40,5 +33,5 @@ esac
 probe press "$WARNING" 1
 wait_exit "$DOVREL_PID" 10
 check "Dovrel.exe ends with exit code 0 (got $EXIT_CODE)" test "$EXIT_CODE" -eq 0
-kill "$HOLDER" 2>/dev/null
+kill "$HOLDER_PID" 2>/dev/null
 finish

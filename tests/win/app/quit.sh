@@ -24,8 +24,7 @@ check "main window exists" probe wait-title Dovrel.exe 5
 probe is-visible Dovrel.exe; rc=$?
 check "main window is hidden (is-visible exit $rc)" test "$rc" -eq 1
 check "tray icon is shown" tray_visible
-probe post-command Dovrel.exe 40002
-wait_exit "$DOVREL_PID" 3
+quit_dovrel 3
 check "QUIT ends Dovrel within 3 s with exit code 0 (got $EXIT_CODE)" test "$EXIT_CODE" -eq 0
 sleep 0.5
 check_not "tray icon is gone" tray_visible

@@ -15,9 +15,8 @@ wait_file() {
 }
 field() { sed -n "s/^$2=//p" "$1" | tr -d '\r'; }
 
-quit_dovrel() {
-    probe post-command Dovrel.exe 40002
-    wait_exit "$DOVREL_PID" 10
+check_quit() {
+    quit_dovrel 10
     check "$1: QUIT ends Dovrel with exit code 0 (got $EXIT_CODE)" test "$EXIT_CODE" -eq 0
 }
 
@@ -37,7 +36,7 @@ expected="\"$(WINEDEBUG=-all winepath -w "$install")\\Kalbrit.exe\""
 check "command line is the quoted full path (got $(field "$marker" cmdline))" test "$(field "$marker" cmdline)" = "$expected"
 check "started hidden (SW_HIDE)" test "$(field "$marker" show)" = 0
 check "flags are STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK" test "$(field "$marker" flags)" = 65
-quit_dovrel "install path"
+check_quit "install path"
 
 # ---- No install path: the bare name, found beside Dovrel.exe. The
 # settings file is then the bare Dovrel.ini of the Windows folder.
@@ -53,7 +52,7 @@ probe post-command Dovrel.exe 40003
 marker="$WORK/prog/Kalbrit.ran"
 check "Setting starts Kalbrit.exe beside Dovrel.exe" wait_file "$marker" 30
 check "command line is the bare name" test "$(field "$marker" cmdline)" = "Kalbrit.exe"
-quit_dovrel "bare name"
+check_quit "bare name"
 
 # ---- No Kalbrit.exe anywhere: nothing happens, Dovrel runs on.
 mkdir -p "$WORK/alone"
@@ -65,5 +64,5 @@ probe post-command Dovrel.exe 40003
 sleep 2
 check "Dovrel runs on when Kalbrit.exe cannot be found" kill -0 "$DOVREL_PID"
 check "its main window is still there" test "$(probe count-title Dovrel.exe)" = 1
-quit_dovrel "no Kalbrit"
+check_quit "no Kalbrit"
 finish

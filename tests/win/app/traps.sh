@@ -41,7 +41,6 @@ PORT=22211
 write_ini "$WORK/install" "$PORT" "${catalogue[@]}"
 set_install_path "$WORK/install"
 start_dovrel -u TZ
-PID1=$DOVREL_PID
 check "Dovrel binds port $PORT" wait_port_bound "$PORT" 20
 
 snmptrap -v 1 -c wrongcomm "127.0.0.1:$PORT" 1.3.6.1.4.1.8072.3.2.10 127.0.0.1 0 0 ''
@@ -59,15 +58,13 @@ check "history record with the window's time, +09:00" history_has "$date1" "+09:
 colour="$(alert_colour)"
 check "red alert window (pixel $colour)" test "$colour" = "255,50,50"
 
-probe post-command Dovrel.exe 40002
-wait_exit "$PID1" 10
+quit_dovrel 10
 check "run 1 quits with exit code 0 (got $EXIT_CODE)" test "$EXIT_CODE" -eq 0
 
 # ---- Run 2: TZ=UTC0, green upsTrapOnBattery with a comma in its text.
 PORT=22212
 write_ini "$WORK/install" "$PORT" "${catalogue[@]}"
 start_dovrel TZ=UTC0
-PID2=$DOVREL_PID
 check "Dovrel binds port $PORT" wait_port_bound "$PORT" 20
 on_battery_trap "$PORT"
 check "upsTrapOnBattery shows an alert window within 12 s" probe wait-title "$ALERT" 12
@@ -81,7 +78,6 @@ check "history record at +00:00, text quoted and in UTF-8" \
 colour="$(alert_colour)"
 check "green alert window (pixel $colour)" test "$colour" = "50,200,50"
 
-probe post-command Dovrel.exe 40002
-wait_exit "$PID2" 10
+quit_dovrel 10
 check "run 2 quits with exit code 0 while its alert window is open (got $EXIT_CODE)" test "$EXIT_CODE" -eq 0
 finish

@@ -12,64 +12,28 @@
 #   3. a port held by another socket gives the start-up warning
 #      "Warning(Tesvane)", and OK ends Dovrel with exit code 0.
 set -uo pipefail
-dovrel=$1 probe=$2 ini_template=$3
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-root="$(cd "$here/../../.." && pwd)"
-run="$root/scripts/wine-run.sh"
-work=$(mktemp -d /tmp/dovrel-faults.XXXXXX)
+DOVREL=$1 WINPROBE=$2 ini_template=$3
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/lib/dovrel.sh"
 failures=0
-dovrel_job=
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-probe() { bash "$run" "$probe" "$@" 2>/dev/null | tr -d '\r'; }
 alerts() { probe list | grep -a ' "TOLM" ' || true; }
 
-regkey='HKLM\Software\Orvanta\Quillmont\CurrentVersion'
-old_install_path=$(bash "$run" reg query "$regkey" /v InstallPath /reg:64 2>/dev/null | tr -d '\r' |
-  awk '/InstallPath/ { sub(/.*REG_SZ[ \t]+/, ""); print }')
-cleanup() {
-  if [ -n "$dovrel_job" ] && kill -0 "$dovrel_job" 2>/dev/null; then
-    probe post-destroy Dovrel.exe >/dev/null
-    sleep 2
-    kill "$dovrel_job" 2>/dev/null
-  fi
-  if [ -n "$old_install_path" ]; then
-    bash "$run" reg add "$regkey" /v InstallPath /t REG_SZ /d "$old_install_path" /f /reg:64 >/dev/null 2>&1
-  else
-    bash "$run" reg delete "$regkey" /v InstallPath /f /reg:64 >/dev/null 2>&1
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# write_ini KEY=VALUE...: Dovrel.ini in $work, the catalogues of the
+# write_ini KEY=VALUE...: Dovrel.ini in $WORK, the catalogues of the
 # shipped file and the given trap-section values.
 write_ini() {
-  local sed_args=() kv
-  for kv in "$@"; do
-    sed_args+=(-e "/^\[usKarn_trap\]/,/^\[/ s|^${kv%%=*}=.*|$kv|")
-  done
-  LC_ALL=C sed "${sed_args[@]}" "$ini_template" >"$work/Dovrel.ini"
+  cp "$ini_template" "$WORK/Dovrel.ini"
+  set_trap_keys "$WORK/Dovrel.ini" "$@"
 }
 
-start_dovrel() {
-  bash "$run" "$dovrel" >"$work/dovrel.out" 2>&1 &
-  dovrel_job=$!
+start() {
+  start_dovrel
   probe wait-title Dovrel.exe 30 >/dev/null || fail "Dovrel.exe window did not appear"
 }
 
-# stop_dovrel: QUIT from the tray menu; returns Dovrel's exit code.
-stop_dovrel() {
-  probe post-command Dovrel.exe 40002 >/dev/null
-  local i
-  for ((i = 0; i < 150; i++)); do
-    kill -0 "$dovrel_job" 2>/dev/null || break
-    sleep 0.2
-  done
-  wait "$dovrel_job"
-  local rc=$?
-  dovrel_job=
-  return $rc
+# stop: QUIT from the tray menu; true when Dovrel ended with exit code 0.
+stop() {
+  quit_dovrel 30 && [ "$EXIT_CODE" = 0 ]
 }
 
 # outlet_trap PORT NUMBER NAME [VARBIND...]: an outlet trap (message number
@@ -94,16 +58,12 @@ wait_alerts() {
   return 1
 }
 
-install_path=$(bash "$run" winepath -w "$work" 2>/dev/null | tr -d '\r')
-# The installer's view (64-bit), which Dovrel reads first; the other emptied.
-bash "$run" reg delete "$regkey" /v InstallPath /f /reg:32 >/dev/null 2>&1
-bash "$run" reg add "$regkey" /v InstallPath /t REG_SZ /d "$install_path" /f /reg:64 >/dev/null 2>&1 ||
-  fail "cannot set InstallPath"
+set_install_path "$WORK" || fail "cannot set InstallPath"
 
 # --- 1. hostile datagrams, each followed by a good trap -----------------
 port=24501
 write_ini Lang=English port=$port recTimeout=1 target=127.0.0.1 prohibition=none
-start_dovrel
+start
 
 # A trap whose first 1500 octets decode on their own (the outlet bindings
 # come first), padded past 1500 by a third binding: if it were queued cut
@@ -126,40 +86,33 @@ shown=$(alerts)
 echo "$shown" | grep -aqF 'Outlet:7[oversize]' && fail "a datagram over 1500 octets was announced (queued cut short)"
 echo "$shown" | grep -aqF 'Outlet:9[filtered]' && fail "a trap from a sender outside the target was announced"
 [ "$(probe count-title Dovrel.exe)" = 1 ] || fail "Dovrel.exe is no longer running after the hostile datagrams"
-stop_dovrel || fail "Dovrel did not end with exit code 0 after QUIT"
+stop || fail "Dovrel did not end with exit code 0 after QUIT"
 probe wait-gone TOLM 5 >/dev/null || true
 
 # --- 2. garbage in the trap section -------------------------------------
 write_ini 'Lang=???' port=24511xyz recTimeout=abc trapCommunity= target=ALLS prohibition=NoNe
-start_dovrel
+start
 outlet_trap 24511 4 garbage
 wait_alerts 30 'Outlet:4[garbage]' || fail "with garbage settings, a trap to port 24511 was not announced"
 [ "$(probe count-title Dovrel.exe)" = 1 ] || fail "Dovrel.exe is no longer running with garbage settings"
-stop_dovrel || fail "Dovrel did not end with exit code 0 after QUIT (garbage settings)"
+stop || fail "Dovrel did not end with exit code 0 after QUIT (garbage settings)"
 
 # --- 3. the port is already taken ---------------------------------------
 write_ini Lang=English port=24512
-python3 -c "
-import socket, time
-s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); s.bind(('0.0.0.0', 24512)); time.sleep(60)" &
-holder=$!
+hold_port 24512
 sleep 0.5
-start_dovrel
+start
 if probe wait-title 'Warning(Tesvane)' 30 >/dev/null; then
   probe press 'Warning(Tesvane)' 1 >/dev/null
-  for ((i = 0; i < 100; i++)); do kill -0 "$dovrel_job" 2>/dev/null || break; sleep 0.2; done
-  if kill -0 "$dovrel_job" 2>/dev/null; then
+  if ! wait_exit "$DOVREL_PID" 20; then
     fail "Dovrel still running after OK on the start-up warning"
-  else
-    wait "$dovrel_job"
-    rc=$?
-    dovrel_job=
-    [ $rc = 0 ] || fail "Dovrel ended with exit code $rc after the start-up warning"
+  elif [ "$EXIT_CODE" != 0 ]; then
+    fail "Dovrel ended with exit code $EXIT_CODE after the start-up warning"
   fi
 else
   fail "no start-up warning with the port taken"
 fi
-kill "$holder" 2>/dev/null
+kill "$HOLDER_PID" 2>/dev/null
 
 if [ $failures -gt 0 ]; then
   echo "$failures failure(s)"
