@@ -33,6 +33,14 @@ int32_t ClassifyAlarm(const uint8_t* value, size_t available) {
     return 0;
 }
 
+std::string AgentAddressText(const uint8_t* octets, size_t count) {
+    uint8_t quad[4] = {0, 0, 0, 0};
+    std::memcpy(quad, octets, count < 4 ? count : 4);
+    char text[16];
+    std::snprintf(text, sizeof text, "%d.%d.%d.%d", quad[0], quad[1], quad[2], quad[3]);
+    return text;
+}
+
 bool CommunityMatches(const uint8_t* data, size_t size, const TlvItem& item, const std::string& community) {
     return item.length == community.size() && ValueInside(size, item) &&
            std::memcmp(data + item.valuePos, community.data(), community.size()) == 0;
@@ -91,13 +99,9 @@ int32_t ParseTrap(const uint8_t* data, size_t size, const std::string& community
 
     if (!read(pos, kTagIpAddress)) return 0;  // agent-addr
     {
-        uint8_t octets[4] = {0, 0, 0, 0};
         const size_t present = item.length < 4 ? item.length : 4;
         if (present > size - item.valuePos) return 0;
-        std::memcpy(octets, data + item.valuePos, present);
-        char text[16];
-        std::snprintf(text, sizeof text, "%d.%d.%d.%d", octets[0], octets[1], octets[2], octets[3]);
-        fields.agentAddress = text;
+        fields.agentAddress = AgentAddressText(data + item.valuePos, present);
     }
     if (!skip(pos)) return 0;
 

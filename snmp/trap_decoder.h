@@ -22,6 +22,10 @@ struct TrapFields {
     std::string agentAddress;   // assigned once the agent-addr is read
 };
 
+// An agent address as dotted decimal: the first four of count octets, those
+// missing counting as 0.
+std::string AgentAddressText(const uint8_t* octets, size_t count);
+
 // The community item (an OCTET STRING header already read) carries exactly
 // the configured community.
 bool CommunityMatches(const uint8_t* data, size_t size, const TlvItem& item, const std::string& community);
