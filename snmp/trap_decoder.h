@@ -5,16 +5,8 @@
 #include <cstdint>
 #include <string>
 
-// One tag-length-value item header.
-struct TlvItem {
-    size_t valuePos = 0;   // offset of the value from the buffer start
-    uint32_t length = 0;   // declared length of the value
-    uint8_t tag = 0;
-};
-
-// Reads the item header at pos. Returns false when the header is not wholly
-// inside the buffer (the declared value may still run past the end).
-bool ReadTlv(const uint8_t* data, size_t size, size_t pos, TlvItem& item);
+#include "snmp/ber_items.h"
+#include "snmp/refusal_reason.h"
 
 // Big-endian unsigned accumulation in 32 bits; 0 for length < 1.
 int32_t DecodeInteger(const uint8_t* value, int32_t length);
@@ -30,5 +22,17 @@ struct TrapFields {
     std::string agentAddress;   // assigned once the agent-addr is read
 };
 
+// An agent address as dotted decimal: the first four of count octets, those
+// missing counting as 0.
+std::string AgentAddressText(const uint8_t* octets, size_t count);
+
+// The community item (an OCTET STRING header already read) carries exactly
+// the configured community.
+bool CommunityMatches(const uint8_t* data, size_t size, const TlvItem& item, const std::string& community);
+
 // Returns the message number (0 = drop) and fills fields.
 int32_t ParseTrap(const uint8_t* data, size_t size, const std::string& community, TrapFields& fields);
+// The same, and says why it yields 0: WrongCommunity when the community item
+// is there but differs, NotDecodable otherwise; None for any other number.
+int32_t ParseTrap(const uint8_t* data, size_t size, const std::string& community, TrapFields& fields,
+                  RefusalReason& reason);

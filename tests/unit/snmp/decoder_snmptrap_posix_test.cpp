@@ -1,62 +1,14 @@
 // Decodes traps sent by net-snmp's snmptrap to a loopback socket.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "support/loopback_receiver.h"
 #include "snmp/trap_decoder.h"
 
 namespace {
-
-class LoopbackReceiver {
-public:
-    LoopbackReceiver() {
-        fd_ = socket(AF_INET, SOCK_DGRAM, 0);
-        if (fd_ < 0) return;
-        // The first free port of 20000..20999, starting at a per-process offset.
-        const int start = static_cast<int>(getpid() % 1000);
-        for (int i = 0; i < 1000; ++i) {
-            sockaddr_in addr{};
-            addr.sin_family = AF_INET;
-            addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            const int port = 20000 + (start + i) % 1000;
-            addr.sin_port = htons(static_cast<uint16_t>(port));
-            if (bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
-                port_ = port;
-                return;
-            }
-        }
-    }
-    ~LoopbackReceiver() {
-        if (fd_ >= 0) close(fd_);
-    }
-    LoopbackReceiver(const LoopbackReceiver&) = delete;
-    LoopbackReceiver& operator=(const LoopbackReceiver&) = delete;
-
-    int Port() const { return port_; }
-
-    // One datagram, or none after five seconds.
-    bool Receive(std::vector<uint8_t>& datagram) {
-        pollfd p{fd_, POLLIN, 0};
-        if (poll(&p, 1, 5000) != 1) return false;
-        datagram.resize(1500);
-        const ssize_t n = recv(fd_, datagram.data(), datagram.size(), 0);
-        if (n < 0) return false;
-        datagram.resize(static_cast<size_t>(n));
-        return true;
-    }
-
-private:
-    int fd_ = -1;
-    int port_ = 0;
-};
 
 struct Received {
     int32_t number = -1;

@@ -449,6 +449,16 @@ TEST(ParseTrap, DeclaredLengthsBeyondTheDatagram) {
         b[c.offset] = c.length;
         EXPECT_EQ(Decode(b).number, c.number) << c.offset;
     }
+    // The generic and specific rules are decided before their items are
+    // skipped: a length beyond the datagram comes too late to matter.
+    Bytes coldStart = kColdStart;
+    coldStart[kColdStartGenericValue - 1] = 0x50;
+    EXPECT_EQ(Decode(coldStart).number, 2);
+    Bytes onBattery = Trap(EmptyListTrap(kUpsTraps, 6, 1));
+    onBattery[kColdStartGenericValue + 2] = 0x50;  // the specific-trap item's length
+    EXPECT_EQ(Decode(onBattery).number, 3);
+    onBattery[kColdStartGenericValue + 3] = 0x02;
+    EXPECT_EQ(Decode(onBattery).number, 0);
 }
 
 TEST(ParseTrap, LongFormLengthsAreRead) {
