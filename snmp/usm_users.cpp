@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "core/hex_text.h"
+
 namespace {
 
 constexpr char kSection[] = "usKarn_v3";
@@ -50,25 +52,6 @@ bool ParsePriv(const std::string& word, PrivProtocol& protocol) {
     return true;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// Exactly size octets of hex, either case.
-bool ParseHexKey(const std::string& text, size_t size, uint8_t* key) {
-    if (text.size() != 2 * size) return false;
-    for (size_t i = 0; i < size; ++i) {
-        const int high = HexDigit(text[2 * i]);
-        const int low = HexDigit(text[2 * i + 1]);
-        if (high < 0 || low < 0) return false;
-        key[i] = static_cast<uint8_t>(high << 4 | low);
-    }
-    return true;
-}
-
 }  // namespace
 
 const UsmUser* UsmUserTable::Find(const uint8_t* name, size_t size) const {
@@ -96,12 +79,12 @@ bool ParseUsmUser(const std::string& value, UsmUser& user) {
     if (parsed.auth == AuthProtocol::None) {
         // Privacy needs authentication (RFC 3414: no authPriv without auth).
         if (!fields[2].empty() || parsed.priv != PrivProtocol::None || !fields[4].empty()) return false;
-    } else if (!ParseHexKey(fields[2], keySize, parsed.authKu)) {
+    } else if (!ParseHexText(fields[2], parsed.authKu, keySize)) {
         return false;
     }
     if (parsed.priv == PrivProtocol::None) {
         if (!fields[4].empty()) return false;
-    } else if (!ParseHexKey(fields[4], keySize, parsed.privKu)) {
+    } else if (!ParseHexText(fields[4], parsed.privKu, keySize)) {
         return false;
     }
     parsed.supported = parsed.priv != PrivProtocol::Des;

@@ -117,7 +117,7 @@ TEST(UsmReceiverTimeliness, TrapsFromOneEngine) {
         // The estimate of the engine's time runs on with the local clock: a
         // message 140 s behind passes now, not 20 s later.
         Fixture f;
-        const UsmUser* user = f.receiver.Users().Find(reinterpret_cast<const uint8_t*>("ups-sha"), 7);
+        const UsmUser* user = f.User("ups-sha");
         ASSERT_NE(user, nullptr);
         const Bytes engineId = FromHex("8000000005aabbccdd01020304");
         EXPECT_EQ(f.Receive(b7t5000, 100).verdict, UsmVerdict::Notification);
@@ -129,7 +129,7 @@ TEST(UsmReceiverTimeliness, TrapsFromOneEngine) {
 
 TEST(UsmReceiverTimeliness, OnlyAuthenticTrapsAreRememberedAndTheTableStaysBounded) {
     Fixture f(AllUsers(), 64, 64);
-    const UsmUser* user = f.receiver.Users().Find(reinterpret_cast<const uint8_t*>("ups-sha"), 7);
+    const UsmUser* user = f.User("ups-sha");
     ASSERT_NE(user, nullptr);
     Bytes engineId = FromHex("8000000005000000000000");
     for (uint32_t i = 0; i < 300; ++i) {
@@ -234,10 +234,9 @@ TEST(UsmReceiverInform, DiscoveryIsAnsweredWithDovrelsEngine) {
 
 TEST(UsmReceiverInform, AcceptedAndAnsweredWithAnAuthenticatedEncryptedResponse) {
     Fixture f;
-    const UsmUser* user = f.receiver.Users().Find(reinterpret_cast<const uint8_t*>("ups-sha256"), 10);
+    const UsmUser* user = f.User("ups-sha256");
     ASSERT_NE(user, nullptr);
-    const LocalEngine& dovrel = f.receiver.Engine();
-    const Bytes dovrelId(dovrel.id, dovrel.id + dovrel.idSize);
+    const Bytes dovrelId = f.DovrelId();
     // Dovrel started at 1000 with boots 4; at 1300 its time is 300.
     const Bytes inform = Build(Sent{user, dovrelId, 4, 290, kTagInformRequest, SecurityLevel::AuthPriv, 4711, 99});
     const UsmResult r = f.Receive(inform, 1300);
@@ -287,10 +286,9 @@ TEST(UsmReceiverInform, AcceptedAndAnsweredWithAnAuthenticatedEncryptedResponse)
 
 TEST(UsmReceiverInform, OutsideDovrelsTimeWindowGetsAnAuthenticatedReport) {
     Fixture f;
-    const UsmUser* user = f.receiver.Users().Find(reinterpret_cast<const uint8_t*>("ups-sha"), 7);
+    const UsmUser* user = f.User("ups-sha");
     ASSERT_NE(user, nullptr);
-    const LocalEngine& dovrel = f.receiver.Engine();
-    const Bytes dovrelId(dovrel.id, dovrel.id + dovrel.idSize);
+    const Bytes dovrelId = f.DovrelId();
     LocalizedKeys keys;
     ASSERT_TRUE(LocalizeUserKeys(TestCrypto(), *user, dovrelId.data(), dovrelId.size(), keys));
     const struct { uint32_t boots; uint32_t time; bool timely; } kCases[] = {
@@ -322,7 +320,7 @@ TEST(UsmReceiverInform, OutsideDovrelsTimeWindowGetsAnAuthenticatedReport) {
 
 TEST(UsmReceiverInform, ToAnotherEngineIsAnsweredWithDovrelsEngine) {
     Fixture f;
-    const UsmUser* user = f.receiver.Users().Find(reinterpret_cast<const uint8_t*>("ups-sha"), 7);
+    const UsmUser* user = f.User("ups-sha");
     ASSERT_NE(user, nullptr);
     const Bytes old = FromHex("8000000005aaaaaaaaaaaaaaaaaaaaaaaa");
     const UsmResult r = f.Receive(Build(Sent{user, old, 4, 300, kTagInformRequest}), 1300);

@@ -81,6 +81,12 @@ struct Fixture {
     }
     UsmBuffers Buffers() { return UsmBuffers{scopedPdu, sizeof scopedPdu, reply, sizeof reply}; }
     Bytes Reply(const UsmResult& result) const { return Bytes(reply, reply + result.replySize); }
+    const UsmUser* User(const std::string& name) const {
+        const UsmUser* user = receiver.Users().Find(reinterpret_cast<const uint8_t*>(name.data()), name.size());
+        EXPECT_NE(user, nullptr) << name;
+        return user;
+    }
+    Bytes DovrelId() const { return Bytes(receiver.Engine().id, receiver.Engine().id + receiver.Engine().idSize); }
 
     UsmReceiver receiver;
     uint8_t scopedPdu[1500] = {};
