@@ -1,6 +1,7 @@
 // libFuzzer target: the SNMPv3 receiver (message reader, user and level
 // checks, authentication, timeliness, decryption, Reports, the Response to
-// an INFORM) over arbitrary datagrams. The crypto is a deterministic double
+// an INFORM) over arbitrary datagrams, and the users' entry parser over the
+// same octets. The crypto is a deterministic double
 // so that the fuzzer can reach what follows authentication: every HMAC is
 // zeros (a message whose MAC octets are zero is authentic) and every AES
 // block encrypts to zeros (CFB128 leaves the text as it is). Besides the
@@ -141,5 +142,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     Check(receiver.KnownEngines() <= 4 && receiver.CachedKeys() <= 4);
+
+    // The same octets as a [usKarn_v3] entry, the settings file being typed by hand.
+    UsmUser user;
+    if (ParseUsmUser(std::string(reinterpret_cast<const char*>(data), size < 512 ? size : 512), user)) {
+        Check(!user.name.empty() && user.name.size() <= kMaxUserNameSize);
+        Check(user.name.find(',') == std::string::npos);
+        Check(user.auth != AuthProtocol::None || user.Level() == SecurityLevel::NoAuthNoPriv);
+    }
     return 0;
 }
