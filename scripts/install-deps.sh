@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the builds, tests and the run command need.
-# Idempotent: packages already present are left alone.
+# Idempotent: packages already present are left alone. libssl-dev is for the
+# native SNMPv3 tests only (OpenSSL stands in for Windows CNG there);
+# python3-pysnmp4 is the second SNMPv3 peer beside net-snmp.
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,7 @@ packages=(
   wine wine64 wine32:i386
   xvfb xauth x11-utils xdotool imagemagick openbox
   snmp snmptrapd
+  libssl-dev python3-pysnmp4
   nsis
   fonts-ipafont-gothic
 )

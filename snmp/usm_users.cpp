@@ -1,0 +1,112 @@
+#include "snmp/usm_users.h"
+
+#include <cstring>
+
+#include "core/hex_text.h"
+
+namespace {
+
+constexpr char kSection[] = "usKarn_v3";
+// Longer than any valid entry (a name, two 64-octet keys in hex, the words):
+// a value that fills it was cut and is refused.
+constexpr unsigned kValueBuffer = 512;
+// Returned for a missing key, which ends the list; an empty value is an
+// entry that does not parse.
+constexpr char kMissing[] = "\x01";
+
+std::string Trim(const std::string& s) {
+    const size_t first = s.find_first_not_of(" \t");
+    if (first == std::string::npos) return std::string();
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+bool EqualsIgnoringCase(const std::string& a, const char* b) {
+    if (a.size() != std::strlen(b)) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char c = a[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c != b[i]) return false;
+    }
+    return true;
+}
+
+bool ParseAuth(const std::string& word, AuthProtocol& protocol) {
+    static const struct { const char* name; AuthProtocol protocol; } kNames[] = {
+        {"NONE", AuthProtocol::None},       {"MD5", AuthProtocol::Md5},         {"SHA", AuthProtocol::Sha1},
+        {"SHA-224", AuthProtocol::Sha224}, {"SHA-256", AuthProtocol::Sha256}, {"SHA-384", AuthProtocol::Sha384},
+        {"SHA-512", AuthProtocol::Sha512}};
+    for (const auto& entry : kNames) {
+        if (EqualsIgnoringCase(word, entry.name)) {
+            protocol = entry.protocol;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ParsePriv(const std::string& word, PrivProtocol& protocol) {
+    if (EqualsIgnoringCase(word, "NONE")) protocol = PrivProtocol::None;
+    else if (EqualsIgnoringCase(word, "AES")) protocol = PrivProtocol::Aes128;
+    else if (EqualsIgnoringCase(word, "DES")) protocol = PrivProtocol::Des;
+    else return false;
+    return true;
+}
+
+}  // namespace
+
+const UsmUser* UsmUserTable::Find(const uint8_t* name, size_t size) const {
+    for (const UsmUser& user : users) {
+        if (user.name.size() == size && (size == 0 || std::memcmp(user.name.data(), name, size) == 0)) return &user;
+    }
+    return nullptr;
+}
+
+bool ParseUsmUser(const std::string& value, UsmUser& user) {
+    std::string fields[5];
+    size_t start = 0;
+    for (int i = 0; i < 5; ++i) {
+        const size_t comma = value.find(',', start);
+        if ((comma == std::string::npos) != (i == 4)) return false;  // exactly four commas
+        fields[i] = Trim(value.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        start = comma + 1;
+    }
+    UsmUser parsed;
+    parsed.name = fields[0];
+    if (parsed.name.empty() || parsed.name.size() > kMaxUserNameSize) return false;
+    if (!ParseAuth(fields[1], parsed.auth) || !ParsePriv(fields[3], parsed.priv)) return false;
+
+    const size_t keySize = KeyLength(parsed.auth);
+    if (parsed.auth == AuthProtocol::None) {
+        // Privacy needs authentication (RFC 3414: no authPriv without auth).
+        if (!fields[2].empty() || parsed.priv != PrivProtocol::None || !fields[4].empty()) return false;
+    } else if (!ParseHexText(fields[2], parsed.authKu, keySize)) {
+        return false;
+    }
+    if (parsed.priv == PrivProtocol::None) {
+        if (!fields[4].empty()) return false;
+    } else if (!ParseHexText(fields[4], parsed.privKu, keySize)) {
+        return false;
+    }
+    parsed.supported = parsed.priv != PrivProtocol::Des;
+    user = parsed;
+    return true;
+}
+
+UsmUserTable ReadUsmUsers(ProfileReader& profile, const Crypto& crypto) {
+    UsmUserTable table;
+    for (size_t n = 1; n <= kMaxUsers; ++n) {
+        const std::string key = "user" + std::to_string(n);
+        std::string value;
+        const unsigned stored = profile.GetString(kSection, key.c_str(), kMissing, value, kValueBuffer);
+        if (value == kMissing) break;
+        UsmUser user;
+        if (stored >= kValueBuffer - 1 || !ParseUsmUser(value, user) ||
+            table.Find(reinterpret_cast<const uint8_t*>(user.name.data()), user.name.size())) {
+            ++table.skipped;
+            continue;
+        }
+        if (user.auth != AuthProtocol::None && !crypto.Supports(AuthHash(user.auth))) user.supported = false;
+        table.users.push_back(user);
+    }
+    return table;
+}

@@ -1,0 +1,7 @@
+#include "test_crypto.h"
+#include "win/cng_crypto.h"
+
+Crypto& TestCrypto() {
+    static CngCrypto crypto;
+    return crypto;
+}

@@ -1,0 +1,52 @@
+#pragma once
+// core/crypto.h over Windows CNG (bcrypt.dll). The algorithm providers are
+// opened once, here, and shared by every hash and key made from them, as
+// CNG allows across threads. CNG has no SHA-224: Supports says so.
+#include <windows.h>
+
+#include <bcrypt.h>
+
+#include "core/crypto.h"
+
+// Closes a CNG algorithm provider; copying is deleted.
+class UniqueAlgorithm {
+public:
+    UniqueAlgorithm() = default;
+    ~UniqueAlgorithm() { Close(); }
+    UniqueAlgorithm(const UniqueAlgorithm&) = delete;
+    UniqueAlgorithm& operator=(const UniqueAlgorithm&) = delete;
+    // Opens the provider; on failure none is held.
+    bool Open(const wchar_t* algorithmId, ULONG flags) {
+        Close();
+        if (BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&handle_, algorithmId, nullptr, flags))) return true;
+        handle_ = nullptr;
+        return false;
+    }
+    void Close() {
+        if (handle_) BCryptCloseAlgorithmProvider(handle_, 0);
+        handle_ = nullptr;
+    }
+    BCRYPT_ALG_HANDLE Get() const { return handle_; }
+
+private:
+    BCRYPT_ALG_HANDLE handle_ = nullptr;
+};
+
+class CngCrypto final : public Crypto {
+public:
+    CngCrypto();
+    CngCrypto(const CngCrypto&) = delete;
+    CngCrypto& operator=(const CngCrypto&) = delete;
+
+    bool Supports(HashAlgorithm algorithm) const override;
+    std::unique_ptr<HashRun> StartHash(HashAlgorithm algorithm) override;
+    std::unique_ptr<HashRun> StartHmac(HashAlgorithm algorithm, const uint8_t* key, size_t keySize) override;
+    std::unique_ptr<AesBlockKey> NewAes128Key(const uint8_t key[kAes128KeySize]) override;
+    bool Random(uint8_t* out, size_t size) override;
+
+private:
+    static constexpr size_t kAlgorithms = 6;  // one per HashAlgorithm
+    UniqueAlgorithm hash_[kAlgorithms];
+    UniqueAlgorithm hmac_[kAlgorithms];
+    UniqueAlgorithm aes_;  // set to ECB: one block at a time
+};
