@@ -36,5 +36,7 @@ bool LoadTrapSettings(ProfileReader& reader, TrapSettings& settings) {
         settings.prohibitionText = value;
         settings.prohibitionAddress = InetAddr(value.c_str());
     }
+
+    settings.acceptV2c = reader.GetInt(kTrapSection, kAcceptV2cKey, 0) != 0;
     return true;
 }

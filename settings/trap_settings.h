@@ -15,6 +15,7 @@ constexpr char kReceiveTimeoutKey[] = "recTimeout";
 constexpr char kCommunityKey[] = "trapCommunity";
 constexpr char kTargetKey[] = "target";
 constexpr char kProhibitionKey[] = "prohibition";
+constexpr char kAcceptV2cKey[] = "acceptV2c";  // 1: SNMPv2c notifications too; absent or 0: SNMPv1 only
 
 constexpr char kEnglishKeyword[] = "English";  // Lang, any case
 constexpr char kAllSendersKeyword[] = "alls";  // target, any case
@@ -36,6 +37,7 @@ struct TrapSettings {
     uint32_t targetAddress = 0;       // inet_addr(targetText), network byte order
     std::string prohibitionText;      // empty: no mask
     uint32_t prohibitionAddress = 0;  // inet_addr(prohibitionText)
+    bool acceptV2c = false;
 };
 
 // Reads the trap section in key order. Never fails: a missing file or key

@@ -7,7 +7,7 @@
 
 #include "core/ipv4.h"
 #include "core/work_gate.h"
-#include "snmp/trap_decoder.h"
+#include "snmp/datagram_decoder.h"
 
 bool AcceptSource(const TrapSettings& settings, uint32_t fromAddress, const std::string& senderText) {
     if (!settings.prohibitionText.empty()) {
@@ -28,10 +28,14 @@ std::atomic<uint64_t> g_droppedPendingEvents{0};
 // Returns true when an event was queued.
 bool TakeInPacket(const RawPacket& packet, const TrapSettings& settings, TrapEventQueue& pending,
                   std::size_t pendingLimit) {
-    TrapFields fields;  // each datagram starts with empty texts
     const size_t size = static_cast<size_t>(std::clamp<int32_t>(packet.length, 0, kMaxDatagram));
-    const int32_t number = ParseTrap(packet.bytes, size, settings.community, fields);
-    if (number == 0) return false;
+    // Each datagram starts with empty texts.
+    DecodedDatagram decoded = DecodeDatagram(packet.bytes, size, settings.community, settings.acceptV2c);
+    // An INFORM waits for an answer that this program does not send yet: it
+    // is not announced, or its sender's resends would each be.
+    if (decoded.reason != RefusalReason::None || decoded.answerInform) return false;
+    const int32_t number = decoded.messageNumber;
+    TrapFields& fields = decoded.fields;
 
     std::unique_ptr<TrapEvent> event(new (std::nothrow) TrapEvent);
     if (!event) return false;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -335,4 +337,35 @@ TEST(TrapIntake, PendingEventsStopAtTheirBoundAndTheRestAreCounted) {
     raw.Append(MakePacket(ColdStartFrom({10, 0, 0, 9}), "127.0.0.1"));
     EXPECT_EQ(RunIntakePass(raw, app, gate, 3), 1);
     EXPECT_EQ(DroppedPendingEvents() - droppedBefore, 2u);
+}
+
+namespace {
+Bytes CapturedTrap(const std::string& name) {
+    std::ifstream in(std::string(DOVREL_TEST_DATA) + "/traps/" + name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+}  // namespace
+
+// SNMPv2c notifications are announced only where acceptV2c asks for them,
+// then as their SNMPv1 twins; an INFORM, which this program does not answer
+// yet, never is (its sender would resend it, and each copy would show).
+TEST(TrapIntake, V2cNotificationsOnlyWhenAcceptedAndNoInforms) {
+    const Bytes onBattery = CapturedTrap("v2c_ups_on_battery-0.bin");
+    const Bytes inform = CapturedTrap("v2c_inform_device_a_event-0.bin");
+    ASSERT_FALSE(onBattery.empty());
+    ASSERT_FALSE(inform.empty());
+    for (bool accept : {false, true}) {
+        IntakeState app;
+        app.acceptV2c = accept;
+        RawPacketQueue raw;
+        raw.Append(MakePacket(onBattery, "127.0.0.1"));
+        raw.Append(MakePacket(inform, "127.0.0.1"));
+        OpenGate gate;
+        EXPECT_EQ(RunIntakePass(raw, app, gate), accept ? 1 : 0);
+        if (!accept) continue;
+        const std::vector<const TrapEvent*> events = Events(app);
+        ASSERT_EQ(events.size(), 1u);
+        EXPECT_EQ(events[0]->messageNumber, 3);
+        EXPECT_EQ(events[0]->fromText, "192.168.1.10") << "snmpTrapAddress.0, as the twin's agent address";
+    }
 }
