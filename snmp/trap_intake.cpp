@@ -29,11 +29,17 @@ std::atomic<uint64_t> g_droppedPendingEvents{0};
 bool TakeInPacket(const RawPacket& packet, const TrapSettings& settings, TrapEventQueue& pending,
                   std::size_t pendingLimit) {
     const size_t size = static_cast<size_t>(std::clamp<int32_t>(packet.length, 0, kMaxDatagram));
-    // Each datagram starts with empty texts.
-    DecodedDatagram decoded = DecodeDatagram(packet.bytes, size, settings.community, settings.acceptV2c);
+    // Each datagram starts with empty texts. Without acceptV2c every datagram
+    // is read as an SNMPv1 trap whatever its version field says, as always.
+    DecodedDatagram decoded;
+    if (settings.acceptV2c) {
+        decoded = DecodeDatagram(packet.bytes, size, settings.community, true);
+    } else {
+        decoded.messageNumber = ParseTrap(packet.bytes, size, settings.community, decoded.fields, decoded.reason);
+    }
     // An INFORM waits for an answer that this program does not send yet: it
     // is not announced, or its sender's resends would each be.
-    if (decoded.reason != RefusalReason::None || decoded.answerInform) return false;
+    if (decoded.messageNumber == 0 || decoded.answerInform) return false;
     const int32_t number = decoded.messageNumber;
     TrapFields& fields = decoded.fields;
 
