@@ -2,36 +2,20 @@
 
 #include <sstream>
 
+#include "core/hex_text.h"
+
 namespace {
 
 constexpr char kSwitch[] = "/save-elevated";
 
 std::string Hex(const std::string& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
-
-int Nibble(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
+    return HexText(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
 bool Unhex(const std::string& text, std::string& bytes) {
     if (text.size() % 2) return false;
-    bytes.clear();
-    for (std::size_t i = 0; i < text.size(); i += 2) {
-        int hi = Nibble(text[i]), lo = Nibble(text[i + 1]);
-        if (hi < 0 || lo < 0) return false;
-        bytes += static_cast<char>(hi * 16 + lo);
-    }
-    return true;
+    bytes.assign(text.size() / 2, '\0');
+    return ParseHexText(text, reinterpret_cast<uint8_t*>(&bytes[0]), bytes.size());
 }
 
 // The form these values come from, so the elevated copy checks them as the
