@@ -53,7 +53,8 @@ struct TrapIdentity {
     size_t enterpriseSize = 0;
 };
 
-bool IdentifyTrap(const uint8_t* trapOid, size_t length, const TlvItem* trapEnterprise, const uint8_t* data,
+// given: the value of snmpTrapEnterprise.0, or null when there is none.
+bool IdentifyTrap(const uint8_t* trapOid, size_t length, const uint8_t* given, size_t givenSize,
                   TrapIdentity& identity) {
     OidTail tail;
     if (!ReadOidTail(trapOid, length, tail)) return false;
@@ -62,9 +63,9 @@ bool IdentifyTrap(const uint8_t* trapOid, size_t length, const TlvItem* trapEnte
         tail.last <= 6) {
         identity.generic = static_cast<int32_t>(tail.last) - 1;
         identity.specific = 0;
-        if (trapEnterprise) {
-            identity.enterprise = data + trapEnterprise->valuePos;
-            identity.enterpriseSize = trapEnterprise->length;
+        if (given) {
+            identity.enterprise = given;
+            identity.enterpriseSize = givenSize;
         } else {
             identity.enterprise = kSnmpTraps;
             identity.enterpriseSize = sizeof kSnmpTraps;
@@ -82,8 +83,11 @@ bool IdentifyTrap(const uint8_t* trapOid, size_t length, const TlvItem* trapEnte
     return true;
 }
 
-// A binding that RFC 3584 3.1 (4) appends when a proxy forwards an SNMPv1
-// trap: its content is a trap parameter, not a binding of the trap.
+// What becomes of a binding after the first two: handed on as an SNMPv1
+// binding, or left out. Left out are Counter64 values, which SNMPv1 cannot
+// carry, and the three bindings RFC 3584 3.1 (4) appends when a proxy
+// forwards an SNMPv1 trap, whose content is a trap parameter, not a binding
+// of the trap.
 enum class BindingRole { HandedOn, Counter64, TrapAddress, TrapCommunity, TrapEnterprise };
 
 BindingRole RoleOf(const uint8_t* data, const TlvItem& name, const TlvItem& value) {
@@ -91,7 +95,7 @@ BindingRole RoleOf(const uint8_t* data, const TlvItem& name, const TlvItem& valu
     if (Equals(oid, name.length, kSnmpTrapAddress0)) return BindingRole::TrapAddress;
     if (Equals(oid, name.length, kSnmpTrapCommunity0)) return BindingRole::TrapCommunity;
     if (Equals(oid, name.length, kSnmpTrapEnterprise0)) return BindingRole::TrapEnterprise;
-    // SNMPv1 has no Counter64: RFC 3584 3.2 (6) drops such bindings.
+    // RFC 3584 3.2 (6) drops these; the notification itself stays.
     if (value.tag == kTagCounter64) return BindingRole::Counter64;
     return BindingRole::HandedOn;
 }
@@ -197,9 +201,8 @@ bool DecodeNotificationPdu(const uint8_t* data, size_t size, size_t pduPos, Noti
     if (index < 2) return false;
 
     TrapIdentity identity;
-    if (!IdentifyTrap(data + trapOid.valuePos, trapOid.length, hasEnterprise ? &trapEnterprise : nullptr, data,
-                      identity))
-        return false;
+    const uint8_t* given = hasEnterprise ? data + trapEnterprise.valuePos : nullptr;
+    if (!IdentifyTrap(data + trapOid.valuePos, trapOid.length, given, trapEnterprise.length, identity)) return false;
 
     layout.inform = pdu.tag == kTagInformRequestPdu;
     layout.pdu = SpanOf(pduPos, pdu);
