@@ -6,8 +6,10 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "core/stop_gate.h"
+#include "win/handles.h"
 #include "snmp/trap_records.h"
 
 class AlertWork;
@@ -22,8 +24,9 @@ constexpr int kStopProbes = 3;
 class CTrapReceiver {
 public:
     CTrapReceiver();
-    // Closes the events and the socket and frees the socket object with its
-    // queue. Does not stop threads: Stop comes first.
+    // Closes the socket, then (through their owners) the events, the thread
+    // handles and the socket object with its queue. Does not stop threads:
+    // Stop comes first.
     virtual ~CTrapReceiver();
     CTrapReceiver(const CTrapReceiver&) = delete;
     CTrapReceiver& operator=(const CTrapReceiver&) = delete;
@@ -46,15 +49,15 @@ public:
     // For tests: the handle of a worker (0 receive, 1 intake, 2 alert), and
     // a hook that runs at the start of each of its units of work (set
     // before Start).
-    HANDLE ThreadHandle(int worker) const { return workers_[worker].thread; }
+    HANDLE ThreadHandle(int worker) const { return workers_[worker].thread.Get(); }
     void SetUnitHook(int worker, std::function<void()> hook) { workers_[worker].gate.SetUnitHook(std::move(hook)); }
 
 private:
     enum class WorkerState { Starting, Running, Leaving };
     struct Worker {
-        HANDLE thread = nullptr;
+        UniqueHandle thread;
         DWORD threadId = 0;
-        HANDLE stopEvent = nullptr;
+        UniqueHandle stopEvent;
         StopGate gate;
         std::atomic<WorkerState> state{WorkerState::Starting};
     };
@@ -70,7 +73,7 @@ private:
     Worker& receive_ = workers_[0];
     Worker& intake_ = workers_[1];
     Worker& alert_ = workers_[2];
-    CTrapSocket* socket_;
+    std::unique_ptr<CTrapSocket> socket_;
     const TrapSettings* settings_ = nullptr;
     TrapEventQueue* pending_ = nullptr;
     AlertWork* alertWork_ = nullptr;
