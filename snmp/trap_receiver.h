@@ -6,12 +6,14 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "core/stop_gate.h"
 #include "snmp/trap_records.h"
 
 class AlertWork;
 class CTrapSocket;
+class ReceiveTriage;
 struct TrapSettings;
 
 constexpr DWORD kWorkerWaitMs = 5000;      // intake and alert threads' period
@@ -74,4 +76,5 @@ private:
     const TrapSettings* settings_ = nullptr;
     TrapEventQueue* pending_ = nullptr;
     AlertWork* alertWork_ = nullptr;
+    std::unique_ptr<ReceiveTriage> triage_;  // the receive thread's: INFORM answers
 };
