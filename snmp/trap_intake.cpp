@@ -37,9 +37,9 @@ bool TakeInPacket(const RawPacket& packet, const TrapSettings& settings, TrapEve
     } else {
         decoded.messageNumber = ParseTrap(packet.bytes, size, settings.community, decoded.fields, decoded.reason);
     }
-    // An INFORM waits for an answer that this program does not send yet: it
-    // is not announced, or its sender's resends would each be.
-    if (decoded.messageNumber == 0 || decoded.answerInform) return false;
+    // An INFORM here was answered on the receive thread (when the filter
+    // below accepts it too) and is its first copy: resends are not queued.
+    if (decoded.messageNumber == 0) return false;
     const int32_t number = decoded.messageNumber;
     TrapFields& fields = decoded.fields;
 

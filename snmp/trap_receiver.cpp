@@ -5,6 +5,7 @@
 
 #include "settings/trap_settings.h"
 #include "snmp/alert_work.h"
+#include "snmp/receive_triage.h"
 #include "snmp/trap_intake.h"
 #include "snmp/trap_socket.h"
 #include "win/sent_messages.h"
@@ -64,6 +65,8 @@ bool CTrapReceiver::Start(const TrapSettings& settings, TrapEventQueue& pending,
     pending_ = &pending;
     alertWork_ = &alertWork;
     if (!socket_->Open(settings.port, settings.community)) return false;
+    triage_ = std::make_unique<ReceiveTriage>(settings);
+    socket_->SetTriage(triage_.get());
     StartWorker(receive_, ReceiveThreadStart);
     StartWorker(intake_, IntakeThreadStart);
     StartWorker(alert_, AlertThreadStart);

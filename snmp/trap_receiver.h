@@ -14,6 +14,7 @@
 
 class AlertWork;
 class CTrapSocket;
+class ReceiveTriage;
 struct TrapSettings;
 
 constexpr DWORD kWorkerWaitMs = 5000;      // intake and alert threads' period
@@ -77,4 +78,5 @@ private:
     const TrapSettings* settings_ = nullptr;
     TrapEventQueue* pending_ = nullptr;
     AlertWork* alertWork_ = nullptr;
+    std::unique_ptr<ReceiveTriage> triage_;  // the receive thread's: INFORM answers
 };

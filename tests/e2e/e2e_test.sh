@@ -51,6 +51,28 @@ trap_v1() {
     local community="$1"; shift
     snmptrap -v 1 -c "$community" "127.0.0.1:$port" "$@" 2>&1 || fail "snmptrap $*"
 }
+# trap_v2c: the same arguments as trap_v1, sent as the SNMPv2c notification
+# RFC 3584 3.1 makes of that trap (as decoder_v2c_snmptrap_posix_test does):
+# snmpTrapOID from the enterprise and the codes, the v1 bindings, then the
+# agent address as snmpTrapAddress.0 and, for a generic trap, the enterprise
+# as snmpTrapEnterprise.0.
+trap_v2c() {
+    local community="$1" enterprise="$2" agent="$3" generic="$4" specific="$5" uptime="$6" oid
+    shift 6
+    local last=(1.3.6.1.6.3.18.1.3.0 a "$agent")
+    if [ "$generic" = 6 ]; then
+        oid="$enterprise.0.$specific"
+    else
+        oid="1.3.6.1.6.3.1.1.5.$((generic + 1))"
+        last+=(1.3.6.1.6.3.1.1.4.3.0 o "$enterprise")
+    fi
+    snmptrap -v 2c -c "$community" "127.0.0.1:$port" "$uptime" "$oid" "$@" "${last[@]}" 2>&1 ||
+        fail "snmptrap -v 2c $oid $*"
+}
+# The alerts read back without their dates, in one order.
+undated() { sed -E 's/^([^|]*)\|[^|]*\|/\1|/' <<<"$1" | sort; }
+# The last N history records without their times, in one order.
+history_tail() { tail -n "$1" "$(history_dir)/history.csv" | cut -d, -f2- | sort; }
 # Waits until N alert windows stand (at most S seconds), then a little longer
 # to see that no more arrive.
 expect_alerts() {
@@ -137,16 +159,21 @@ alarm=1.3.6.1.2.1.33.1.6.2.1.2.1
 entA=1.3.6.1.4.1.2134.4.5
 entB=1.3.6.1.4.1.2134.1.1.1
 outlet=1.3.6.1.4.1.2134.4.2.4.2.1
-trap_v1 vandor 1.3.6.1.4.1.8072.9 127.0.0.2 0 0 ''                                  # cold start
-trap_v1 vandor "$entB" 127.0.0.3 1 0 '' 1.3.6.1.2.1.1.3.0 t 5                        # warm start
-trap_v1 vandor "$entB" 127.0.0.3 4 0 '' 1.3.6.1.2.1.1.3.0 t 5                        # auth failure
-trap_v1 vandor "$ups" 127.0.0.4 6 1 ''                                                # on battery
-trap_v1 vandor "$ups" 127.0.0.4 6 3 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.3.0            # low battery raised
-trap_v1 vandor "$ups" 127.0.0.4 6 4 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.3.0            # low battery cleared
-trap_v1 vandor "$ups" 127.0.0.4 6 4 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.2.0            # on-battery alarm cleared
-trap_v1 vandor "$entA" 127.0.0.5 6 2 '' "$outlet.1.3" i 3 "$outlet.6.3" s Rack        # outlet 3, code 2
-trap_v1 vandor "$entA" 127.0.0.5 6 6 ''                                               # device code 6
-trap_v1 public 1.3.6.1.4.1.8072.9 127.0.0.6 0 0 ''                                    # wrong community: dropped
+# batch1 SENDER: the batch's traps, sent with trap_v1 or trap_v2c.
+batch1() {
+    local send="$1"
+    $send vandor 1.3.6.1.4.1.8072.9 127.0.0.2 0 0 ''                                  # cold start
+    $send vandor "$entB" 127.0.0.3 1 0 '' 1.3.6.1.2.1.1.3.0 t 5                        # warm start
+    $send vandor "$entB" 127.0.0.3 4 0 '' 1.3.6.1.2.1.1.3.0 t 5                        # auth failure
+    $send vandor "$ups" 127.0.0.4 6 1 ''                                                # on battery
+    $send vandor "$ups" 127.0.0.4 6 3 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.3.0            # low battery raised
+    $send vandor "$ups" 127.0.0.4 6 4 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.3.0            # low battery cleared
+    $send vandor "$ups" 127.0.0.4 6 4 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.2.0            # on-battery alarm cleared
+    $send vandor "$entA" 127.0.0.5 6 2 '' "$outlet.1.3" i 3 "$outlet.6.3" s Rack        # outlet 3, code 2
+    $send vandor "$entA" 127.0.0.5 6 6 ''                                               # device code 6
+    $send public 1.3.6.1.4.1.8072.9 127.0.0.6 0 0 ''                                    # wrong community: dropped
+}
+batch1 trap_v1
 expect_alerts 9 15
 alerts="$(read_alerts)"
 echo "$alerts"
@@ -164,14 +191,40 @@ grep -qE '\|[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\|' <<<"$alerts
 expect_history "$alerts"
 [ "$(grep -ac . "$(history_dir)/history.csv")" = 10 ] || fail "history.csv: expected a header and 9 records"
 
+echo "== batch 1 again as SNMPv2c: the same alerts and records"
+history_v1="$(history_tail 9)"
+batch1 trap_v2c
+expect_alerts 9 15
+alerts_v2c="$(read_alerts)"
+[ "$(undated "$alerts_v2c")" = "$(undated "$alerts")" ] || fail "SNMPv2c alerts differ from SNMPv1's: $alerts_v2c"
+expect_history "$alerts_v2c"
+[ "$(history_tail 9)" = "$history_v1" ] || fail "SNMPv2c history records differ from SNMPv1's"
+
+echo "== SNMPv2c INFORMs: answered and shown once; a wrong community gets no answer"
+snmpinform -v 2c -c vandor -t 2 -r 1 "127.0.0.1:$port" '' 1.3.6.1.2.1.33.2.1 1.3.6.1.6.3.18.1.3.0 a 127.0.0.8 ||
+    fail "snmpinform got no answer"
+if snmpinform -v 2c -c public -t 1 -r 0 "127.0.0.1:$port" '' 1.3.6.1.6.3.1.1.5.1 \
+    1.3.6.1.6.3.18.1.3.0 a 127.0.0.9 2>/dev/null; then
+    fail "an INFORM with the wrong community was answered"
+fi
+expect_alerts 1 15
+alerts="$(read_alerts)"
+echo "$alerts"
+expect_alert "$alerts" red "From: 127.0.0.8" "UPS on battery: the UPS is operating on battery power"
+expect_history "$alerts"
+
 echo "== history past 1 MiB is rotated"
 hist="$(history_dir)"
 for _ in $(seq 1 9000); do printf '2002-01-01T00:00:00+09:00,192.0.2.1,1,1,red,%0100d\r\n' 0; done >>"$hist/history.csv"
 echo old >"$hist/history.1.csv"
 
 echo "== batch 2: unknown trap, outlet without a name, key 130"
-trap_v1 vandor 1.3.6.1.4.1.8072.9 127.0.0.7 6 9 '' 1.3.6.1.2.1.1.5.0 s x            # matches no rule
-trap_v1 vandor "$entA" 127.0.0.7 6 8 '' "$outlet.1.2" i 2 "$outlet.6.2" s ''          # outlet 2, code 8
+batch2() {
+    local send="$1"
+    $send vandor 1.3.6.1.4.1.8072.9 127.0.0.7 6 9 '' 1.3.6.1.2.1.1.5.0 s x            # matches no rule
+    $send vandor "$entA" 127.0.0.7 6 8 '' "$outlet.1.2" i 2 "$outlet.6.2" s ''          # outlet 2, code 8
+}
+batch2 trap_v1
 expect_alerts 2 15
 alerts="$(read_alerts)"
 echo "$alerts"
@@ -180,6 +233,12 @@ expect_alert "$alerts" orange "From: 127.0.0.7" "Outlet:2[none] event, code 8"
 expect_history "$alerts"
 [ "$(grep -ac . "$hist/history.csv")" = 3 ] || fail "after rotation: expected a header and 2 records"
 [ "$(stat -c %s "$hist/history.1.csv")" -gt 1000000 ] || fail "the full history was not kept as history.1.csv"
+history_v1="$(history_tail 2)"
+batch2 trap_v2c
+expect_alerts 2 15
+alerts_v2c="$(read_alerts)"
+[ "$(undated "$alerts_v2c")" = "$(undated "$alerts")" ] || fail "SNMPv2c alerts differ from SNMPv1's: $alerts_v2c"
+[ "$(history_tail 2)" = "$history_v1" ] || fail "SNMPv2c history records differ from SNMPv1's"
 stop_dovrel 15
 
 # A history folder that cannot be made (a file stands in its place) changes
