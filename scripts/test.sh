@@ -22,6 +22,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset nati
 if [ -f tests/fuzz/CMakeLists.txt ] && [ -x scripts/fuzz.sh ]; then
   echo "== fuzzing smoke run"
   bash scripts/fuzz.sh 30
+  bash scripts/fuzz.sh 30 usm_receive
 fi
 
 echo "== Windows builds: 32-bit, then 64-bit (whose installer holds both)"
