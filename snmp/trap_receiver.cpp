@@ -66,6 +66,7 @@ bool CTrapReceiver::Start(const TrapSettings& settings, TrapEventQueue& pending,
     alertWork_ = &alertWork;
     if (!socket_->Open(settings.port, settings.community)) return false;
     triage_ = std::make_unique<ReceiveTriage>(settings);
+    triage_->SetUsmReceiver(usm_);
     socket_->SetTriage(triage_.get());
     StartWorker(receive_, ReceiveThreadStart);
     StartWorker(intake_, IntakeThreadStart);

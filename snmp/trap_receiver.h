@@ -15,6 +15,7 @@
 class AlertWork;
 class CTrapSocket;
 class ReceiveTriage;
+class UsmReceiver;
 struct TrapSettings;
 
 constexpr DWORD kWorkerWaitMs = 5000;      // intake and alert threads' period
@@ -37,6 +38,9 @@ public:
     // pending) and alert (running alertWork). False (no thread started) when
     // the socket cannot be opened. All three must outlive the threads.
     bool Start(const TrapSettings& settings, TrapEventQueue& pending, AlertWork& alertWork);
+    // SNMPv3 messages go to usm on the receive thread (set before Start; it
+    // must outlive the threads); without one they are refused as undecodable.
+    void SetUsmReceiver(UsmReceiver* usm) { usm_ = usm; }
     // Ends the three threads, by force if they do not end at once; empties
     // the handle slots. Does nothing for a slot that is already empty.
     void Stop();
@@ -78,5 +82,6 @@ private:
     const TrapSettings* settings_ = nullptr;
     TrapEventQueue* pending_ = nullptr;
     AlertWork* alertWork_ = nullptr;
-    std::unique_ptr<ReceiveTriage> triage_;  // the receive thread's: INFORM answers
+    std::unique_ptr<ReceiveTriage> triage_;  // the receive thread's: INFORM answers, SNMPv3
+    UsmReceiver* usm_ = nullptr;
 };

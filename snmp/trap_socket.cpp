@@ -102,14 +102,16 @@ void CTrapSocket::ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate, HANDLE pau
     moreWaiting_ = read == kMaxDatagramsPerTurn;
 }
 
-bool CTrapSocket::QueuePacket(const char* bytes, int length, const std::string& sender) {
-    if (queue_.Count() >= maxQueued_) return false;
+bool CTrapSocket::QueuePacket(const uint8_t* bytes, std::size_t length, const std::string& sender,
+                              PacketForm form) {
+    if (queue_.Count() >= maxQueued_ || length > sizeof(RawPacket::bytes)) return false;
     std::unique_ptr<RawPacket> packet(new (std::nothrow) RawPacket);
     if (!packet) return false;
     packet->arrivalTime = CurrentUnixTime();
     packet->senderAddress = sender;
-    std::memcpy(packet->bytes, bytes, static_cast<std::size_t>(length));
-    packet->length = length;
+    std::memcpy(packet->bytes, bytes, length);
+    packet->length = static_cast<int32_t>(length);
+    packet->form = form;
     if (!queue_.Append(packet.get())) return false;
     packet.release();
     return true;
@@ -133,15 +135,17 @@ void CTrapSocket::TakeDatagram(const char* bytes, int length) {
     try {
         const char* text = inet_ntoa(senderAddress_.sin_addr);
         const std::string sender = text ? text : "";
-        TriageOutcome outcome;
+        const uint8_t* datagram = reinterpret_cast<const uint8_t*>(bytes);
+        TriageOutcome outcome = QueueAsReceived(datagram, static_cast<std::size_t>(length));
         if (triage_) {
             const DatagramSender from{senderAddress_.sin_addr.s_addr, senderAddress_.sin_port, sender};
-            outcome = triage_->Handle(reinterpret_cast<const uint8_t*>(bytes), static_cast<std::size_t>(length), from,
-                                      GetTickCount64());
+            outcome = triage_->Handle(datagram, outcome.size, from, GetTickCount64());
         }
         if (outcome.replySize != 0) SendReply(outcome.reply, outcome.replySize);
-        if (!outcome.queue) return;  // answered, already announced
-        queued = QueuePacket(bytes, length, sender);
+        // outcome.refusal says why an SNMPv3 message was refused here; the
+        // intake pass gives the reasons of everything it is handed.
+        if (!outcome.queue) return;  // answered and already announced, or refused
+        queued = QueuePacket(outcome.bytes, outcome.size, sender, outcome.form);
     } catch (const std::bad_alloc&) {
         // no memory left: dropped rather than thrown out of the thread
     }

@@ -65,7 +65,7 @@ private:
     // Answers, queues or drops one datagram just read.
     void TakeDatagram(const char* bytes, int length);
     // Queues a copy of one datagram; false when it was dropped.
-    bool QueuePacket(const char* bytes, int length, const std::string& sender);
+    bool QueuePacket(const uint8_t* bytes, std::size_t length, const std::string& sender, PacketForm form);
     void SendReply(const uint8_t* reply, std::size_t size);
 
     SOCKET socket_ = 0;  // 0: no socket

@@ -241,6 +241,59 @@ alerts_v2c="$(read_alerts)"
 [ "$(history_tail 2)" = "$history_v1" ] || fail "SNMPv2c history records differ from SNMPv1's"
 stop_dovrel 15
 
+echo "== SNMPv3: devices whose engine IDs Dovrel was never told"
+# The users of tests/data/v3 (master keys from pysnmp), and one with DES.
+sha_ku=1584901daad7f138e411ab4c06bf1bb7157fd117
+printf '%s\r\n' '[usKarn_v3]' "user1=ups-sha,SHA,$sha_ku,AES,bc0857826824e74092db24c985944909e6a56fab" \
+    'user2=ups-sha256,SHA-256,3a5326632a9e86cda602a3b57e6798b6bc9644a3d539b4521b41d09d162cdcfa,AES,ee67c936aaf702b419d8e3b1bd6cc4ae98e565b37d7a1e407e45e2925a3d26b5' \
+    'user3=ups-md5,MD5,d8bd3b2ef7f88eef4d35cbeadc63db27,none,' "user4=ups-des,SHA,$sha_ku,DES,$sha_ku" >>"$ini"
+start_installed
+engine_key='HKCU\Software\Orvanta\Quillmont\Dovrel'
+engine_value() { wine_run reg query "$engine_key" /v "$1" | tr -d '\r' | awk -v v="$1" '$1 == v { print $3 }'; }
+engine_id="$(engine_value EngineID)"
+engine_boots="$(engine_value EngineBoots)"
+[ -n "$engine_id" ] && [ -n "$engine_boots" ] || fail "Dovrel kept no engine ID and boots under $engine_key"
+sha=(-u ups-sha -l authPriv -a SHA -A sha-auth-pass -x AES -X sha-priv-pass)
+# on_battery_v3 AGENT SNMPTRAP-OPTIONS...: upsTrapOnBattery as SNMPv3, as
+# RFC 3584 makes it of the SNMPv1 trap of batch 1.
+on_battery_v3() {
+    local agent="$1"; shift
+    snmptrap -v 3 "$@" "127.0.0.1:$port" '' 1.3.6.1.2.1.33.2.1 1.3.6.1.6.3.18.1.3.0 a "$agent" 2>&1 ||
+        fail "snmptrap -v 3 $*"
+}
+on_battery_v3 127.0.0.21 -e 0x80001f8804e2e2e2e201 "${sha[@]}"
+on_battery_v3 127.0.0.22 -e 0x80001f8804e2e2e2e202 -u ups-sha256 -l authPriv -a SHA-256 -A sha256-auth-pass \
+    -x AES -X sha256-priv-pass
+on_battery_v3 127.0.0.23 -e 0x80001f8804e2e2e2e203 -u ups-md5 -l authNoPriv -a MD5 -A md5-auth-pass
+# Refused: a wrong passphrase, an unknown user, DES, noAuthNoPriv.
+on_battery_v3 127.0.0.31 -e 0x80001f8804e2e2e2e204 -u ups-sha -l authPriv -a SHA -A wrong-auth-pass -x AES \
+    -X sha-priv-pass
+on_battery_v3 127.0.0.32 -e 0x80001f8804e2e2e2e204 -u nobody -l authPriv -a SHA -A sha-auth-pass -x AES -X sha-priv-pass
+on_battery_v3 127.0.0.33 -e 0x80001f8804e2e2e2e204 -u ups-des -l authPriv -a SHA -A sha-auth-pass -x DES -X sha-auth-pass
+on_battery_v3 127.0.0.34 -e 0x80001f8804e2e2e2e204 -u ups-sha -l noAuthNoPriv
+# A replay: a trap captured at engine time 5000, resent after one of time
+# 5200 (net-snmp's -Z boots,time: no real waiting) was seen.
+replay_engine=(-e 0x80001f8804e2e2e2e205 "${sha[@]}")
+python3 "$DOVREL_ROOT/bench/capture_trap.py" $((port + 1)) "$dir/replay.bin" -- snmptrap -v 3 "${replay_engine[@]}" \
+    -Z 7,5000 "127.0.0.1:$((port + 1))" '' 1.3.6.1.2.1.33.2.1 1.3.6.1.6.3.18.1.3.0 a 127.0.0.35 >/dev/null ||
+    fail "capture of the trap to replay"
+on_battery_v3 127.0.0.24 "${replay_engine[@]}" -Z 7,5200
+sleep 1
+python3 -c "import socket, sys; socket.socket(socket.AF_INET, socket.SOCK_DGRAM).sendto(open(sys.argv[1], 'rb').read(), ('127.0.0.1', int(sys.argv[2])))" \
+    "$dir/replay.bin" "$port"
+# An INFORM with no engine ID given: it discovers Dovrel's.
+snmpinform -v 3 "${sha[@]}" -t 2 -r 2 "127.0.0.1:$port" '' 1.3.6.1.2.1.33.2.1 1.3.6.1.6.3.18.1.3.0 a 127.0.0.25 ||
+    fail "snmpinform -v 3 got no answer"
+expect_alerts 5 15
+alerts="$(read_alerts)"
+echo "$alerts"
+for agent in 21 22 23 24 25; do
+    expect_alert "$alerts" red "From: 127.0.0.$agent" "UPS on battery: the UPS is operating on battery power"
+done
+grep -q '127\.0\.0\.3[1-5]' <<<"$alerts" && fail "a refused SNMPv3 trap was shown"
+expect_history "$alerts"
+stop_dovrel 15
+
 # A history folder that cannot be made (a file stands in its place) changes
 # nothing else: batch 3's alert must still appear.
 rm -rf "$hist"
@@ -250,6 +303,8 @@ echo "== batch 3: target 127.0.0.1 with mask 255.255.255.0 (agent address masked
 set_key target 127.0.0.1
 set_key prohibition 255.255.255.0
 start_installed
+[ "$(engine_value EngineID)" = "$engine_id" ] || fail "the engine ID changed from one start to the next"
+[ $(($(engine_value EngineBoots))) = $((engine_boots + 1)) ] || fail "engine boots not counted up at the start"
 trap_v1 vandor 1.3.6.1.4.1.8072.9 127.0.0.9 0 0 ''     # same /24: shown
 trap_v1 vandor 1.3.6.1.4.1.8072.9 10.0.0.9 0 0 ''      # other network: dropped
 expect_alerts 1 15
