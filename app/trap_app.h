@@ -4,6 +4,7 @@
 
 #include "alert/alert_list.h"
 #include "settings/trap_settings.h"
+#include "snmp/refusal_counters.h"
 #include "snmp/trap_records.h"
 
 // Window and module handles kept as opaque pointers so this header stays
@@ -27,6 +28,7 @@ public:
     TrapSettings settings;            // the trap section, read once at start
     TrapEventQueue pendingEvents;
     AlertList openAlerts;
+    RefusalCounters refusals;  // what the receiver engine refused, for the tooltip
 };
 
 // The one CTrapApp and the OS kind (1 = 9x family, 2 = major version 5,

@@ -12,6 +12,7 @@
 
 class AlertWork;
 class CTrapSocket;
+class RefusalCounters;
 struct TrapSettings;
 
 constexpr DWORD kWorkerWaitMs = 5000;      // intake and alert threads' period
@@ -30,9 +31,12 @@ public:
 
     // Opens the socket with the settings' port and community and starts the
     // three threads: receive (with the settings' timeout), intake (into
-    // pending) and alert (running alertWork). False (no thread started) when
-    // the socket cannot be opened. All three must outlive the threads.
-    bool Start(const TrapSettings& settings, TrapEventQueue& pending, AlertWork& alertWork);
+    // pending) and alert (running alertWork); both the receive and the
+    // intake thread count what they refuse in refusals. False (no thread
+    // started) when the socket cannot be opened. All four must outlive the
+    // threads.
+    bool Start(const TrapSettings& settings, TrapEventQueue& pending, AlertWork& alertWork,
+               RefusalCounters& refusals);
     // Ends the three threads, by force if they do not end at once; empties
     // the handle slots. Does nothing for a slot that is already empty.
     void Stop();
@@ -74,4 +78,5 @@ private:
     const TrapSettings* settings_ = nullptr;
     TrapEventQueue* pending_ = nullptr;
     AlertWork* alertWork_ = nullptr;
+    RefusalCounters* refusals_ = nullptr;
 };

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "core/work_gate.h"
+#include "snmp/refusal_counters.h"
 
 namespace {
 
@@ -134,6 +135,10 @@ bool CTrapSocket::ReceiveWaitingDatagram(WorkGate& gate, char* buffer) {
         more = WSAGetLastError() == WSAEMSGSIZE;
     } else if (!QueuePacket(buffer, n)) {
         dropped_.fetch_add(1);
+        if (refusals_) {
+            const char* sender = inet_ntoa(senderAddress_.sin_addr);
+            refusals_->Count(RefusalReason::QueueFull, sender ? sender : "", CurrentUnixTime());
+        }
     }
     gate.Leave();
     return more;

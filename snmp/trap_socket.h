@@ -11,6 +11,7 @@
 #include "settings/trap_settings.h"
 #include "snmp/trap_records.h"
 
+class RefusalCounters;
 class WorkGate;
 
 constexpr int kReceiveBufferSize = kMaxDatagram;  // 1500 octets
@@ -46,6 +47,10 @@ public:
     // again for its owner) ends the pause early.
     void ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate, HANDLE pauseBreaker = nullptr);
 
+    // Where datagrams read while the raw queue is full (or no memory is
+    // left) are counted as QueueFull; set before the receive thread starts.
+    void CountRefusalsIn(RefusalCounters& refusals) { refusals_ = &refusals; }
+
     RawPacketQueue& Queue() { return queue_; }
     // Datagrams read while the queue was full (or no memory was left), and
     // so dropped; read by tests, never reported.
@@ -67,4 +72,5 @@ private:
     std::size_t maxQueued_;
     bool moreWaiting_ = false;  // the last turn stopped at kMaxDatagramsPerTurn
     std::atomic<uint64_t> dropped_{0};
+    RefusalCounters* refusals_ = nullptr;
 };
