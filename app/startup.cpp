@@ -41,7 +41,9 @@ void OnCreate(HWND window) {
     windows.owner = window;
     windows.openAlerts = &g_app->openAlerts;
     windows.osKind = g_osKind;
-    g_alertWork = new AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows);
+    g_alertWork = new AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows,
+                                   g_app->refusals);
     g_receiver = new CTrapReceiver;
-    if (!g_receiver->Start(g_app->settings, g_app->pendingEvents, *g_alertWork)) FailStart(window, IDS_START_FAILED);
+    if (!g_receiver->Start(g_app->settings, g_app->pendingEvents, *g_alertWork, g_app->refusals))
+        FailStart(window, IDS_START_FAILED);
 }

@@ -285,12 +285,13 @@ protected:
         AlertWindowContext windows;
         windows.instance = GetModuleHandleA(nullptr);
         windows.openAlerts = &app_.openAlerts;
-        alertWork_.reset(new AppAlertWork(app_.pendingEvents, app_.settingsPath, app_.settings.language, windows));
+        alertWork_.reset(
+            new AppAlertWork(app_.pendingEvents, app_.settingsPath, app_.settings.language, windows, app_.refusals));
     }
 
     // Starts the engine as the program does, on app_'s settings and queue.
     bool StartEngine(CTrapReceiver& receiver) {
-        return receiver.Start(app_.settings, app_.pendingEvents, *alertWork_);
+        return receiver.Start(app_.settings, app_.pendingEvents, *alertWork_, app_.refusals);
     }
 
     // Copies of the worker handles, to look at the threads after Stop.
