@@ -120,11 +120,20 @@ bool CTrapSocket::QueuePacket(const char* bytes, int length) {
     return true;
 }
 
+void CTrapSocket::CountRefusal(RefusalReason reason) {
+    if (!refusals_) return;
+    const char* sender = inet_ntoa(senderAddress_.sin_addr);
+    refusals_->Count(reason, sender ? sender : "", CurrentUnixTime());
+}
+
 bool CTrapSocket::ReceiveWaitingDatagram(WorkGate& gate, char* buffer) {
     // From here on the thread may allocate and take the queue's mutex, so it
     // holds its gate: Stop never ends it by force inside this block.
     if (!gate.Enter()) return false;
     int addressLength = sizeof(senderAddress_);
+    // Winsock does not promise the source of a datagram it reports as too
+    // long: an unknown sender (0.0.0.0) rather than the previous one's.
+    senderAddress_ = {};
     int n = recvfrom(socket_, buffer, kReceiveBufferSize, 0, reinterpret_cast<sockaddr*>(&senderAddress_),
                      &addressLength);
     bool more = true;
@@ -133,12 +142,10 @@ bool CTrapSocket::ReceiveWaitingDatagram(WorkGate& gate, char* buffer) {
         // queued truncated; the next one may follow. Anything else, the
         // would-block of an empty socket included, ends the turn.
         more = WSAGetLastError() == WSAEMSGSIZE;
+        if (more) CountRefusal(RefusalReason::NotDecodable);  // no trap is that long
     } else if (!QueuePacket(buffer, n)) {
         dropped_.fetch_add(1);
-        if (refusals_) {
-            const char* sender = inet_ntoa(senderAddress_.sin_addr);
-            refusals_->Count(RefusalReason::QueueFull, sender ? sender : "", CurrentUnixTime());
-        }
+        CountRefusal(RefusalReason::QueueFull);
     }
     gate.Leave();
     return more;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "settings/trap_settings.h"
+#include "snmp/refusal_reason.h"
 #include "snmp/trap_records.h"
 
 class RefusalCounters;
@@ -48,7 +49,8 @@ public:
     void ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate, HANDLE pauseBreaker = nullptr);
 
     // Where datagrams read while the raw queue is full (or no memory is
-    // left) are counted as QueueFull; set before the receive thread starts.
+    // left) are counted as QueueFull, and those over 1500 octets as
+    // NotDecodable; set before the receive thread starts.
     void CountRefusalsIn(RefusalCounters& refusals) { refusals_ = &refusals; }
 
     RawPacketQueue& Queue() { return queue_; }
@@ -63,6 +65,8 @@ private:
     bool ReceiveWaitingDatagram(WorkGate& gate, char* buffer);
     // Queues a copy of one datagram; false when it was dropped.
     bool QueuePacket(const char* bytes, int length);
+    // Counts the datagram just read from senderAddress_ as refused.
+    void CountRefusal(RefusalReason reason);
 
     SOCKET socket_ = 0;  // 0: no socket
     bool closed_ = false;
