@@ -21,9 +21,8 @@ void RefreshTrayTip(HWND window) {
 
 // Any process on the desktop may send this message, so the answer is only
 // ever an integer: lParam is never read (no pointer of the sender's is
-// followed or written through), and the work is a copy of the counters
-// under their mutex, which a flood of queries cannot turn into more than
-// the sender's own cost.
+// followed or written through), and the work is a copy of a few counters
+// under their mutex: nothing a stranger can make allocate, wait or grow.
 LRESULT AnswerStatusQueryMessage(WPARAM selector) {
     if (ShutdownDone() || !g_app) return 0;
     return static_cast<LRESULT>(
