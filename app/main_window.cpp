@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "alert/status_query.h"
+#include "app/activity_win32.h"
 #include "app/settings_win32.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
@@ -64,6 +66,11 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case kTrayCallbackMessage:
         if (!ShutdownDone() && lParam == WM_RBUTTONDOWN) ShowTrayMenu(window);
         return 0;
+    case kActivityChangedMessage:
+        RefreshTrayTip(window);
+        return 0;
+    case kStatusQueryMessage:
+        return AnswerStatusQueryMessage(wParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -43,11 +43,13 @@ void OnCreate(HWND window) {
     windows.owner = window;
     windows.openAlerts = &g_app->openAlerts;
     windows.osKind = g_osKind;
-    g_alertWork = new AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows);
+    g_alertWork = new AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows,
+                                   g_app->refusals);
     // Engine time counts from now on the clock the receive thread reads.
     g_app->crypto = std::make_unique<CngCrypto>();
     g_app->usm = MakeUsmReceiver(settings, *g_app->crypto, static_cast<int64_t>(GetTickCount64() / 1000));
     g_receiver = new CTrapReceiver;
     g_receiver->SetUsmReceiver(g_app->usm.get());
-    if (!g_receiver->Start(g_app->settings, g_app->pendingEvents, *g_alertWork)) FailStart(window, IDS_START_FAILED);
+    if (!g_receiver->Start(g_app->settings, g_app->pendingEvents, *g_alertWork, g_app->refusals))
+        FailStart(window, IDS_START_FAILED);
 }

@@ -6,6 +6,7 @@
 #include "alert/alert_list.h"
 #include "core/crypto.h"
 #include "settings/trap_settings.h"
+#include "snmp/refusal_counters.h"
 #include "snmp/trap_records.h"
 #include "snmp/usm_receiver.h"
 
@@ -30,6 +31,7 @@ public:
     TrapSettings settings;            // the trap section, read once at start
     TrapEventQueue pendingEvents;
     AlertList openAlerts;
+    RefusalCounters refusals;  // what the receiver engine refused, for the tooltip
     // SNMPv3: the platform's crypto and the receiver over it (null without
     // users); the receive thread uses both, so they go after the engine stops.
     std::unique_ptr<Crypto> crypto;

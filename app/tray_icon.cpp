@@ -5,10 +5,12 @@
 #include <cstring>
 
 #include "app/main_window.h"
+#include "app/tray_tip.h"
 #include "res/resource.h"
 
 namespace {
-constexpr char kTrayTip[] = "Pelmora";
+// The tooltip the shell was last given.
+std::string g_shownTip = kTrayTipName;
 // The 16 x 16 icon handed to the shell; released once the icon is removed.
 HICON g_trayIcon = nullptr;
 
@@ -43,8 +45,16 @@ void AddTrayIcon(HWND window) {
                                                    MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON, 16, 16,
                                                    LR_DEFAULTCOLOR));
     record.hIcon = g_trayIcon;
-    std::strncpy(record.szTip, kTrayTip, sizeof(record.szTip) - 1);
+    std::strncpy(record.szTip, g_shownTip.c_str(), sizeof(record.szTip) - 1);
     Shell_NotifyIconA(NIM_ADD, &record);
+}
+
+void SetTrayTip(HWND window, const std::string& tip) {
+    if (tip == g_shownTip) return;
+    NOTIFYICONDATAA record = EmptyRecord(window);
+    record.uFlags = NIF_TIP;
+    std::strncpy(record.szTip, tip.c_str(), sizeof(record.szTip) - 1);
+    if (Shell_NotifyIconA(NIM_MODIFY, &record)) g_shownTip = tip;
 }
 
 void RemoveTrayIcon(HWND window) {

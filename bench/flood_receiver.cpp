@@ -69,6 +69,9 @@ int main(int argc, char** argv) {
     std::printf("listening rcvbuf %d\n", actual);
     std::fflush(stdout);
 
+    // Refusals counted as the engine counts them.
+    RefusalCounters refusals;
+    socket.CountRefusalsIn(refusals);
     std::atomic<bool> stop{false};
     // The receive thread's gate as the engine has it: a mutex per datagram.
     StopGate receiveGate;
@@ -87,7 +90,7 @@ int main(int argc, char** argv) {
         Sleep(intakeMs);
         const size_t queued = socket.Queue().Count();
         if (queued > peakQueue) peakQueue = queued;
-        const int taken = RunIntakePass(socket.Queue(), settings, pending, gate);
+        const int taken = RunIntakePass(socket.Queue(), settings, pending, gate, refusals);
         DrainPendingEvents(pending);
         accepted += taken;
         const DWORD now = GetTickCount();

@@ -58,3 +58,14 @@ bool MbsEqualNoCase(const char* a, const char* b, unsigned codePage) {
         if (NextChar(pa, i, codePage) != NextChar(pb, j, codePage)) return false;
     }
 }
+
+std::size_t CharBoundaryPrefix(const std::string& text, std::size_t maxBytes, unsigned codePage) {
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const std::size_t width =
+            IsDoubleByteLeadByte(static_cast<unsigned char>(text[end]), codePage) && end + 1 < text.size() ? 2 : 1;
+        if (end + width > maxBytes) break;
+        end += width;
+    }
+    return end;
+}

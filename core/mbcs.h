@@ -1,5 +1,6 @@
 #pragma once
-// Comparisons of ANSI strings in a multibyte code page.
+// Comparisons and cuts of ANSI strings in a multibyte code page.
+#include <cstddef>
 #include <string>
 
 // True when b is a Shift-JIS (code page 932) lead byte.
@@ -16,3 +17,7 @@ bool IsDoubleByteLeadByte(unsigned char b, unsigned codePage);
 // (932, 936, 949, 950); in any other code page it is a plain
 // case-insensitive byte comparison. A null pointer is the empty string.
 bool MbsEqualNoCase(const char* a, const char* b, unsigned codePage);
+
+// The length of the longest prefix of text within maxBytes that does not
+// end inside a double-byte character of the code page.
+std::size_t CharBoundaryPrefix(const std::string& text, std::size_t maxBytes, unsigned codePage);

@@ -7,6 +7,7 @@
 #include "alert/message_catalogue.h"
 #include "kalbrit/dialog_template_win32.h"
 #include "kalbrit/dovrel_control_win32.h"
+#include "kalbrit/dovrel_status_win32.h"
 #include "kalbrit/elevated_copy_win32.h"
 #include "kalbrit/firewall_notice.h"
 #include "kalbrit/history_view.h"
@@ -239,10 +240,11 @@ void SendTestTrap(HWND dialog, const DialogState& state) {
     }
     std::wstring text = Text(KalbritText::TestSent, lang) + L" " + Ansi(saved.port) + L".\n\n";
     UINT icon = MB_ICONINFORMATION;
+    const HWND dovrel = FindDovrelWindow();
     if (!SendersAcceptTestTrap(saved)) {
         text += Text(KalbritText::TestRefusedBySenders, lang);
         icon = MB_ICONWARNING;
-    } else if (!FindDovrelWindow()) {
+    } else if (!dovrel) {
         text += Text(KalbritText::TestNotRunning, lang);
         icon = MB_ICONWARNING;
     } else {
@@ -251,6 +253,13 @@ void SendTestTrap(HWND dialog, const DialogState& state) {
         // The Japanese catalogue is Shift-JIS whatever this system's code page.
         text += Text(KalbritText::TestExpect, lang) + L"\n[" + ColourText(colour, lang) + L"] " +
                 Widen(alert, saved.english ? CP_ACP : 932);
+    }
+    // What Dovrel refused before this test: a device's wrong community or a
+    // sender filter shows here, which the test itself cannot show.
+    if (auto refusals = AskDovrelRefusals(dovrel)) {
+        const bool japanese = lang == UiLanguage::Japanese;
+        text += L"\n\n" + Text(KalbritText::TestRefusedSoFar, lang) + L"\n" +
+                Widen(RefusalSummaryText(*refusals, japanese), japanese ? 932 : CP_ACP);
     }
     // A test from this computer never crosses the firewall; a device's trap does.
     std::string recordedRule;

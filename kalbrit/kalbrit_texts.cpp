@@ -164,6 +164,10 @@ const char* TextOf(KalbritText text, UiLanguage language) {
                      "インストーラーは Dovrel のファイアウォール規則を追加していません (/FIREWALL=none)。"
                      "機器からのトラップは、管理者がファイアウォールで許可した場合にのみ届きます。"},
                     language);
+    case KalbritText::TestRefusedSoFar:
+        return Pick({"Since it started, Dovrel has refused traps that it therefore did not show:",
+                     "Dovrel は起動してから、次のトラップを拒否したため表示していません:"},
+                    language);
     case KalbritText::ColourRed: return Pick({"red", "赤"}, language);
     case KalbritText::ColourOrange: return Pick({"orange", "オレンジ"}, language);
     case KalbritText::ColourGreen: return Pick({"green", "緑"}, language);

@@ -36,6 +36,7 @@ enum class KalbritText {
     TestNotSent,         // followed by the system's reason
     TestPublicNetwork,   // the network is Public and the firewall rule leaves Public out
     TestNoFirewallRule,  // the installer added no firewall rule
+    TestRefusedSoFar,    // followed by the running Dovrel's refusal summary
     ColourRed,
     ColourOrange,
     ColourGreen,

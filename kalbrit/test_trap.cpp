@@ -72,5 +72,5 @@ bool SendersAcceptTestTrap(const TrapForm& form) {
         settings.prohibitionText = form.prohibition;
         settings.prohibitionAddress = InetAddr(form.prohibition.c_str());
     }
-    return AcceptSource(settings, InetAddr("127.0.0.1"), "127.0.0.1");
+    return AcceptSource(settings, InetAddr("127.0.0.1"), "127.0.0.1") == RefusalReason::None;
 }

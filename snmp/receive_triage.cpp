@@ -23,7 +23,7 @@ TriageOutcome ReceiveTriage::Handle(const uint8_t* data, size_t size, const Data
 
 bool ReceiveTriage::SenderAccepted(const std::string& agentAddress, const DatagramSender& sender) const {
     const std::string& from = agentAddress.empty() ? sender.text : agentAddress;
-    return AcceptSource(settings_, InetAddr(from.c_str()), sender.text);
+    return AcceptSource(settings_, InetAddr(from.c_str()), sender.text) == RefusalReason::None;
 }
 
 TriageOutcome ReceiveTriage::AnswerV2cInform(const uint8_t* data, size_t size, const DatagramSender& sender,

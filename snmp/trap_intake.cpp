@@ -1,7 +1,6 @@
 #include "snmp/trap_intake.h"
 
 #include <algorithm>
-#include <atomic>
 #include <memory>
 #include <new>
 
@@ -9,25 +8,24 @@
 #include "core/work_gate.h"
 #include "snmp/datagram_decoder.h"
 
-bool AcceptSource(const TrapSettings& settings, uint32_t fromAddress, const std::string& senderText) {
+RefusalReason AcceptSource(const TrapSettings& settings, uint32_t fromAddress, const std::string& senderText) {
     if (!settings.prohibitionText.empty()) {
         const uint32_t mask = settings.prohibitionAddress;
         const uint32_t x = mask & fromAddress;
         const uint32_t y = settings.targetText.empty() ? 0 : (mask & settings.targetAddress);
-        return x != 0 && y != 0 && x == y;
+        return x != 0 && y != 0 && x == y ? RefusalReason::None : RefusalReason::Masked;
     }
-    if (settings.targetText.empty()) return true;
-    return senderText == settings.targetText;
+    if (settings.targetText.empty() || senderText == settings.targetText) return RefusalReason::None;
+    return RefusalReason::NotTarget;
 }
 
 namespace {
 
-std::atomic<uint64_t> g_droppedPendingEvents{0};
-
 // Decodes one datagram and queues its event if the filter accepts it.
-// Returns true when an event was queued.
+// Returns true when an event was queued; otherwise refused says why (None:
+// not announced, yet not refused).
 bool TakeInPacket(const RawPacket& packet, const TrapSettings& settings, TrapEventQueue& pending,
-                  std::size_t pendingLimit) {
+                  std::size_t pendingLimit, RefusalReason& refused) {
     const size_t size = static_cast<size_t>(std::clamp<int32_t>(packet.length, 0, kMaxDatagram));
     // Each datagram starts with empty texts. Without acceptV2c every datagram
     // is read as an SNMPv1 trap whatever its version field says, as always.
@@ -42,10 +40,13 @@ bool TakeInPacket(const RawPacket& packet, const TrapSettings& settings, TrapEve
     // An INFORM here (v2c or v3) was answered on the receive thread (when
     // the filter below accepts it too) and is its first copy: resends are
     // not queued.
+    refused = decoded.reason;
     if (decoded.messageNumber == 0) return false;
     const int32_t number = decoded.messageNumber;
     TrapFields& fields = decoded.fields;
 
+    // No memory for the event is no room for it, as a full queue is.
+    refused = RefusalReason::QueueFull;
     std::unique_ptr<TrapEvent> event(new (std::nothrow) TrapEvent);
     if (!event) return false;
     event->arrivalTime = packet.arrivalTime;
@@ -55,22 +56,19 @@ bool TakeInPacket(const RawPacket& packet, const TrapSettings& settings, TrapEve
     event->outletNumber = fields.outletNumber;
     event->outletName = std::move(fields.outletName);
 
-    if (!AcceptSource(settings, InetAddr(event->fromText.c_str()), packet.senderAddress)) return false;
-    if (pending.Count() >= pendingLimit) {
-        g_droppedPendingEvents.fetch_add(1);
-        return false;
-    }
-    if (!pending.Append(event.get())) return false;
+    refused = AcceptSource(settings, InetAddr(event->fromText.c_str()), packet.senderAddress);
+    if (refused != RefusalReason::None) return false;
+    refused = RefusalReason::QueueFull;
+    if (pending.Count() >= pendingLimit || !pending.Append(event.get())) return false;
     event.release();
+    refused = RefusalReason::None;
     return true;
 }
 
 }  // namespace
 
-uint64_t DroppedPendingEvents() { return g_droppedPendingEvents.load(); }
-
 int RunIntakePass(RawPacketQueue& rawQueue, const TrapSettings& settings, TrapEventQueue& pending, WorkGate& gate,
-                  std::size_t pendingLimit) {
+                  RefusalCounters& refusals, std::size_t pendingLimit) {
     int queued = 0;
     RawPacketQueue::Node* node = rawQueue.Head();
     while (node) {
@@ -78,11 +76,17 @@ int RunIntakePass(RawPacketQueue& rawQueue, const TrapSettings& settings, TrapEv
         // The receive thread only appends, so this node and its successor
         // link stay valid while the queue's mutex is not held.
         RawPacketQueue::Node* next = rawQueue.Next(node);
+        const RawPacket& packet = *node->item;
+        RefusalReason refused = RefusalReason::QueueFull;  // out of memory: no room for it
+        bool taken = false;
         try {
-            if (TakeInPacket(*node->item, settings, pending, pendingLimit)) ++queued;
+            taken = TakeInPacket(packet, settings, pending, pendingLimit, refused);
         } catch (const std::bad_alloc&) {
-            // Out of memory: the datagram is dropped like one that does not decode.
         }
+        if (taken)
+            ++queued;
+        else
+            refusals.Count(refused, packet.senderAddress, packet.arrivalTime);
         delete rawQueue.Unlink(node);
         gate.Leave();
         node = next;

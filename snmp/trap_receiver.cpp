@@ -60,10 +60,13 @@ CTrapReceiver::~CTrapReceiver() {
     socket_->Close();
 }
 
-bool CTrapReceiver::Start(const TrapSettings& settings, TrapEventQueue& pending, AlertWork& alertWork) {
+bool CTrapReceiver::Start(const TrapSettings& settings, TrapEventQueue& pending, AlertWork& alertWork,
+                          RefusalCounters& refusals) {
     settings_ = &settings;
     pending_ = &pending;
     alertWork_ = &alertWork;
+    refusals_ = &refusals;
+    socket_->CountRefusalsIn(refusals);
     if (!socket_->Open(settings.port, settings.community)) return false;
     triage_ = std::make_unique<ReceiveTriage>(settings);
     triage_->SetUsmReceiver(usm_);
@@ -148,7 +151,7 @@ DWORD CTrapReceiver::IntakeLoop() {
     intake_.state.store(WorkerState::Running);
     for (;;) {
         if (WaitForSingleObject(intake_.stopEvent.Get(), kWorkerWaitMs) == WAIT_OBJECT_0) break;
-        RunIntakePass(socket_->Queue(), *settings_, *pending_, intake_.gate);
+        RunIntakePass(socket_->Queue(), *settings_, *pending_, intake_.gate, *refusals_);
     }
     MarkLeaving(intake_);
     return 0;

@@ -16,6 +16,7 @@ class AlertWork;
 class CTrapSocket;
 class ReceiveTriage;
 class UsmReceiver;
+class RefusalCounters;
 struct TrapSettings;
 
 constexpr DWORD kWorkerWaitMs = 5000;      // intake and alert threads' period
@@ -35,9 +36,12 @@ public:
 
     // Opens the socket with the settings' port and community and starts the
     // three threads: receive (with the settings' timeout), intake (into
-    // pending) and alert (running alertWork). False (no thread started) when
-    // the socket cannot be opened. All three must outlive the threads.
-    bool Start(const TrapSettings& settings, TrapEventQueue& pending, AlertWork& alertWork);
+    // pending) and alert (running alertWork); both the receive and the
+    // intake thread count what they refuse in refusals. False (no thread
+    // started) when the socket cannot be opened. All four must outlive the
+    // threads.
+    bool Start(const TrapSettings& settings, TrapEventQueue& pending, AlertWork& alertWork,
+               RefusalCounters& refusals);
     // SNMPv3 messages go to usm on the receive thread (set before Start; it
     // must outlive the threads); without one they are refused as undecodable.
     void SetUsmReceiver(UsmReceiver* usm) { usm_ = usm; }
@@ -84,4 +88,5 @@ private:
     AlertWork* alertWork_ = nullptr;
     std::unique_ptr<ReceiveTriage> triage_;  // the receive thread's: INFORM answers, SNMPv3
     UsmReceiver* usm_ = nullptr;
+    RefusalCounters* refusals_ = nullptr;
 };

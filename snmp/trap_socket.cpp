@@ -9,6 +9,7 @@
 
 #include "core/work_gate.h"
 #include "snmp/receive_triage.h"
+#include "snmp/refusal_counters.h"
 
 namespace {
 
@@ -142,14 +143,24 @@ void CTrapSocket::TakeDatagram(const char* bytes, int length) {
             outcome = triage_->Handle(datagram, outcome.size, from, GetTickCount64());
         }
         if (outcome.replySize != 0) SendReply(outcome.reply, outcome.replySize);
-        // outcome.refusal says why an SNMPv3 message was refused here; the
-        // intake pass gives the reasons of everything it is handed.
+        // An SNMPv3 message refused here is counted here; the intake pass
+        // counts what it refuses of everything it is handed.
+        if (outcome.refusal != RefusalReason::None) CountRefusal(outcome.refusal);
         if (!outcome.queue) return;  // answered and already announced, or refused
         queued = QueuePacket(outcome.bytes, outcome.size, sender, outcome.form);
     } catch (const std::bad_alloc&) {
         // no memory left: dropped rather than thrown out of the thread
     }
-    if (!queued) dropped_.fetch_add(1);
+    if (!queued) {
+        dropped_.fetch_add(1);
+        CountRefusal(RefusalReason::QueueFull);
+    }
+}
+
+void CTrapSocket::CountRefusal(RefusalReason reason) {
+    if (!refusals_) return;
+    const char* sender = inet_ntoa(senderAddress_.sin_addr);
+    refusals_->Count(reason, sender ? sender : "", CurrentUnixTime());
 }
 
 bool CTrapSocket::ReceiveWaitingDatagram(WorkGate& gate, char* buffer) {
@@ -157,6 +168,9 @@ bool CTrapSocket::ReceiveWaitingDatagram(WorkGate& gate, char* buffer) {
     // holds its gate: Stop never ends it by force inside this block.
     if (!gate.Enter()) return false;
     int addressLength = sizeof(senderAddress_);
+    // Winsock does not promise the source of a datagram it reports as too
+    // long: an unknown sender (0.0.0.0) rather than the previous one's.
+    senderAddress_ = {};
     int n = recvfrom(socket_, buffer, kReceiveBufferSize, 0, reinterpret_cast<sockaddr*>(&senderAddress_),
                      &addressLength);
     bool more = true;
@@ -168,6 +182,7 @@ bool CTrapSocket::ReceiveWaitingDatagram(WorkGate& gate, char* buffer) {
         // would-block of an empty socket included, ends the turn.
         const int error = WSAGetLastError();
         more = error == WSAEMSGSIZE || error == WSAECONNRESET;
+        if (error == WSAEMSGSIZE) CountRefusal(RefusalReason::NotDecodable);  // no trap is that long
     } else {
         TakeDatagram(buffer, n);
     }

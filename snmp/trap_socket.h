@@ -9,9 +9,11 @@
 #include <string>
 
 #include "settings/trap_settings.h"
+#include "snmp/refusal_reason.h"
 #include "snmp/trap_records.h"
 
 class ReceiveTriage;
+class RefusalCounters;
 class WorkGate;
 
 constexpr int kReceiveBufferSize = kMaxDatagram;  // 1500 octets
@@ -51,6 +53,10 @@ public:
     // sent back (INFORM answers); without one every datagram is queued. Set
     // before the receive thread starts; it must outlive the socket's use.
     void SetTriage(ReceiveTriage* triage) { triage_ = triage; }
+    // Where datagrams read while the raw queue is full (or no memory is
+    // left) are counted as QueueFull, and those over 1500 octets as
+    // NotDecodable; set before the receive thread starts.
+    void CountRefusalsIn(RefusalCounters& refusals) { refusals_ = &refusals; }
 
     RawPacketQueue& Queue() { return queue_; }
     // Datagrams read while the queue was full (or no memory was left), and
@@ -67,6 +73,8 @@ private:
     // Queues a copy of one datagram; false when it was dropped.
     bool QueuePacket(const uint8_t* bytes, std::size_t length, const std::string& sender, PacketForm form);
     void SendReply(const uint8_t* reply, std::size_t size);
+    // Counts the datagram just read from senderAddress_ as refused.
+    void CountRefusal(RefusalReason reason);
 
     SOCKET socket_ = 0;  // 0: no socket
     bool closed_ = false;
@@ -77,4 +85,5 @@ private:
     bool moreWaiting_ = false;  // the last turn stopped at kMaxDatagramsPerTurn
     std::atomic<uint64_t> dropped_{0};
     ReceiveTriage* triage_ = nullptr;
+    RefusalCounters* refusals_ = nullptr;
 };

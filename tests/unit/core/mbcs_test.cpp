@@ -107,3 +107,12 @@ TEST(IsDoubleByteLeadByte, RangesPerCodePage) {
 }
 
 }  // namespace
+
+TEST(CharBoundaryPrefix, NeverEndsInsideADoubleByteCharacter) {
+    const std::string text = "ab\x83\x65\x83\x58";  // "ab" and two Shift-JIS characters
+    EXPECT_EQ(CharBoundaryPrefix(text, 3, 932), 2u);
+    EXPECT_EQ(CharBoundaryPrefix(text, 4, 932), 4u);
+    EXPECT_EQ(CharBoundaryPrefix(text, 5, 932), 4u);
+    EXPECT_EQ(CharBoundaryPrefix(text, 100, 932), 6u);
+    EXPECT_EQ(CharBoundaryPrefix(text, 3, 1252), 3u);  // single bytes there
+}

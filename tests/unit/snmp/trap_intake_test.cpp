@@ -203,6 +203,8 @@ TEST(TrapIntake, ProhibitionWithoutTargetOrWithZeroMaskDropsEverything) {
     }
 }
 
+// Each branch, and why a sender is refused: the mask's refusals are told
+// from the one target's, so that the user is told which setting refused it.
 TEST(AcceptSource, FilterBranches) {
     const uint32_t kSubnetHost = InetAddr("192.168.1.77");
     const uint32_t kOtherHost = InetAddr("10.1.1.1");
@@ -210,49 +212,49 @@ TEST(AcceptSource, FilterBranches) {
     ASSERT_EQ(kNone, 0xFFFFFFFFu);
 
     TrapSettings open;
-    EXPECT_TRUE(AcceptSource(open, kOtherHost, "10.1.1.1"));
-    EXPECT_TRUE(AcceptSource(open, kNone, ""));
+    EXPECT_EQ(AcceptSource(open, kOtherHost, "10.1.1.1"), RefusalReason::None);
+    EXPECT_EQ(AcceptSource(open, kNone, ""), RefusalReason::None);
 
     TrapSettings exact;
     exact.targetText = "192.168.1.10";
     exact.targetAddress = InetAddr("192.168.1.10");
-    EXPECT_TRUE(AcceptSource(exact, kOtherHost, "192.168.1.10"));
-    EXPECT_FALSE(AcceptSource(exact, InetAddr("192.168.1.10"), "192.168.1.11"));
-    EXPECT_FALSE(AcceptSource(exact, kOtherHost, "192.168.1.1"));
-    EXPECT_FALSE(AcceptSource(exact, kOtherHost, "192.168.1.10 "));
+    EXPECT_EQ(AcceptSource(exact, kOtherHost, "192.168.1.10"), RefusalReason::None);
+    EXPECT_EQ(AcceptSource(exact, InetAddr("192.168.1.10"), "192.168.1.11"), RefusalReason::NotTarget);
+    EXPECT_EQ(AcceptSource(exact, kOtherHost, "192.168.1.1"), RefusalReason::NotTarget);
+    EXPECT_EQ(AcceptSource(exact, kOtherHost, "192.168.1.10 "), RefusalReason::NotTarget);
     TrapSettings padded = exact;
     padded.targetText = "192.168.001.010";  // the same address, other text
     padded.targetAddress = InetAddr("192.168.001.010");
-    EXPECT_FALSE(AcceptSource(padded, kOtherHost, "192.168.1.10"));
+    EXPECT_EQ(AcceptSource(padded, kOtherHost, "192.168.1.10"), RefusalReason::NotTarget);
 
     TrapSettings masked = exact;
     masked.prohibitionText = "255.255.255.0";
     masked.prohibitionAddress = InetAddr("255.255.255.0");
-    EXPECT_TRUE(AcceptSource(masked, kSubnetHost, "10.9.9.9"));
-    EXPECT_FALSE(AcceptSource(masked, kOtherHost, "192.168.1.10"));
-    EXPECT_FALSE(AcceptSource(masked, 0, "192.168.1.10"));
+    EXPECT_EQ(AcceptSource(masked, kSubnetHost, "10.9.9.9"), RefusalReason::None);
+    EXPECT_EQ(AcceptSource(masked, kOtherHost, "192.168.1.10"), RefusalReason::Masked);
+    EXPECT_EQ(AcceptSource(masked, 0, "192.168.1.10"), RefusalReason::Masked);
 
     // INADDR_NONE takes part unchanged: it matches a target in 255.255.255.x.
     TrapSettings broadcastTarget = masked;
     broadcastTarget.targetText = "255.255.255.9";
     broadcastTarget.targetAddress = InetAddr("255.255.255.9");
-    EXPECT_TRUE(AcceptSource(broadcastTarget, kNone, ""));
+    EXPECT_EQ(AcceptSource(broadcastTarget, kNone, ""), RefusalReason::None);
 
     TrapSettings noTarget;
     noTarget.prohibitionText = "255.255.255.0";
     noTarget.prohibitionAddress = InetAddr("255.255.255.0");
-    EXPECT_FALSE(AcceptSource(noTarget, kSubnetHost, "192.168.1.77"));
+    EXPECT_EQ(AcceptSource(noTarget, kSubnetHost, "192.168.1.77"), RefusalReason::Masked);
 
     TrapSettings zeroMask = masked;
     zeroMask.prohibitionText = "0.0.0.0";
     zeroMask.prohibitionAddress = 0;
-    EXPECT_FALSE(AcceptSource(zeroMask, kSubnetHost, "192.168.1.10"));
+    EXPECT_EQ(AcceptSource(zeroMask, kSubnetHost, "192.168.1.10"), RefusalReason::Masked);
 
     // A target whose masked part is zero never matches.
     TrapSettings zeroTarget = masked;
     zeroTarget.targetText = "0.0.0.5";
     zeroTarget.targetAddress = InetAddr("0.0.0.5");
-    EXPECT_FALSE(AcceptSource(zeroTarget, InetAddr("0.0.0.9"), "0.0.0.5"));
+    EXPECT_EQ(AcceptSource(zeroTarget, InetAddr("0.0.0.9"), "0.0.0.5"), RefusalReason::Masked);
 }
 
 TEST(TrapIntake, GateRefusalStopsThePassAndLeavesTheRestQueued) {
@@ -319,25 +321,28 @@ TEST(TrapIntake, OutOfRangeLengthsAreClampedToTheBuffer) {
 }
 
 // A flood of accepted traps beyond what can be announced stops growing the
-// pending-event queue at its bound; the rest are dropped, counted, and
+// pending-event queue at its bound; the rest are refused as QueueFull, and
 // every packet is still freed.
 TEST(TrapIntake, PendingEventsStopAtTheirBoundAndTheRestAreCounted) {
     IntakeState app;
     RawPacketQueue raw;
-    for (uint8_t i = 1; i <= 5; ++i) raw.Append(MakePacket(ColdStartFrom({10, 0, 0, i}), "127.0.0.1"));
+    for (uint8_t i = 1; i <= 5; ++i) raw.Append(MakePacket(ColdStartFrom({10, 0, 0, i}), "127.0.0." + std::to_string(i)));
     OpenGate gate;
-    const uint64_t droppedBefore = DroppedPendingEvents();
     EXPECT_EQ(RunIntakePass(raw, app, gate, 3), 3);
     EXPECT_EQ(raw.Count(), 0u);
     EXPECT_EQ(FromTexts(app), (std::vector<std::string>{"10.0.0.1", "10.0.0.2", "10.0.0.3"}));
-    EXPECT_EQ(DroppedPendingEvents() - droppedBefore, 2u);
+    RefusalTally tally = app.refusals.Snapshot();
+    EXPECT_EQ(tally.Of(RefusalReason::QueueFull), 2u);
+    EXPECT_EQ(tally.total, 2u);
+    EXPECT_EQ(tally.lastSender, "127.0.0.5");
 
     // Once the alert thread has taken one, the next trap is queued again.
     delete app.pendingEvents.Unlink(app.pendingEvents.Head());
     raw.Append(MakePacket(ColdStartFrom({10, 0, 0, 9}), "127.0.0.1"));
     EXPECT_EQ(RunIntakePass(raw, app, gate, 3), 1);
-    EXPECT_EQ(DroppedPendingEvents() - droppedBefore, 2u);
+    EXPECT_EQ(app.refusals.Total(), 2u);
 }
+
 
 namespace {
 Bytes CapturedTrap(const std::string& name) {
@@ -370,4 +375,45 @@ TEST(TrapIntake, V2cNotificationsOnlyWhenAccepted) {
         EXPECT_EQ(events[1]->messageNumber, 114);
         EXPECT_EQ(events[1]->fromText, "10.1.2.3");
     }
+}
+
+// Every datagram that is not announced is counted once, under the reason
+// that refused it and with the address it came from, so that the user can
+// tell a typo in the community from a sender filter.
+TEST(TrapIntake, RefusalsAreCountedWithTheirReasonAndSender) {
+    const Bytes good = ColdStartFrom({127, 0, 0, 1});
+    TrapSpec wrong;
+    wrong.community = "other";
+    wrong.generic = {0};
+    const Bytes v2c = CapturedTrap("v2c_ups_on_battery-0.bin");
+    ASSERT_FALSE(v2c.empty());
+
+    IntakeState app;
+    SetTarget(app, "192.0.2.1");
+    RawPacketQueue raw;
+    raw.Append(MakePacket(Trap(wrong), "192.0.2.1", 100));
+    raw.Append(MakePacket(good, "192.0.2.1", 101));  // accepted
+    raw.Append(MakePacket(good, "192.0.2.7", 102));
+    raw.Append(MakePacket(v2c, "192.0.2.1", 103));   // acceptV2c is off
+    raw.Append(MakePacket(Bytes{0x30, 0x00}, "192.0.2.9", 104));
+    OpenGate gate;
+    EXPECT_EQ(RunIntakePass(raw, app, gate), 1);
+    RefusalTally tally = app.refusals.Snapshot();
+    EXPECT_EQ(tally.Of(RefusalReason::WrongCommunity), 1u);
+    EXPECT_EQ(tally.Of(RefusalReason::NotTarget), 1u);
+    EXPECT_EQ(tally.Of(RefusalReason::NotDecodable), 2u);
+    EXPECT_EQ(tally.total, 4u);
+    EXPECT_EQ(tally.lastReason, RefusalReason::NotDecodable);
+    EXPECT_EQ(tally.lastSender, "192.0.2.9");
+    EXPECT_EQ(tally.lastTime, 104);
+
+    // The mask refuses by the trap's agent address; it counts as Masked,
+    // with the datagram's own source as the sender.
+    SetProhibition(app, "255.255.255.0");
+    raw.Append(MakePacket(ColdStartFrom({10, 0, 0, 5}), "192.0.2.1", 105));
+    EXPECT_EQ(RunIntakePass(raw, app, gate), 0);
+    tally = app.refusals.Snapshot();
+    EXPECT_EQ(tally.Of(RefusalReason::Masked), 1u);
+    EXPECT_EQ(tally.lastReason, RefusalReason::Masked);
+    EXPECT_EQ(tally.lastSender, "192.0.2.1");
 }

@@ -80,7 +80,8 @@ int main(int argc, char** argv) {
     windows.instance = GetModuleHandleA(nullptr);
     windows.openAlerts = &g_app->openAlerts;
     OpenGate gate;
-    AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows).RunPass(gate);
+    AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows, g_app->refusals)
+        .RunPass(gate);
 
     HWND window = nullptr;
     const bool shown = WaitFor([&] { return (window = NewestAlertWindow()) && IsWindowVisible(window); }, 10000);

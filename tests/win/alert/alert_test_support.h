@@ -125,7 +125,8 @@ public:
         g_app->settingsPath = ini.Path();
         g_app->instance = GetModuleHandleA(nullptr);
         CreateAlertBrushes();
-        work.reset(new AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, AppWindows()));
+        work.reset(new AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, AppWindows(),
+                                    g_app->refusals));
     }
     ~AlertAppFixture() {
         CloseAllAlertWindows();

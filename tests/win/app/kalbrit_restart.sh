@@ -11,8 +11,8 @@ DOVREL_BUILT="$1" WINPROBE="$2" KALBRIT="$3" FINWIN="$4"
 source "$(dirname "$0")/lib.sh"
 OLD=26010 NEW=26011 ALERT=TOLM BOX=Kalbrit FORM='Kalbrit - Dovrel *'
 case "$WINE_LC" in
-ja*) ANSI=CP932 RESTART_Q='今すぐ Dovrel を起動し直しますか' ;;
-*) ANSI=CP1252 RESTART_Q='Restart Dovrel now' ;;
+ja*) ANSI=CP932 RESTART_Q='今すぐ Dovrel を起動し直しますか' REFUSED='拒否したトラップ 1 件 (最後: ' REFUSED_WHY='、127.0.0.1、コミュニティ不一致)' ;;
+*) ANSI=CP1252 RESTART_Q='Restart Dovrel now' REFUSED='1 trap refused, last ' REFUSED_WHY=' from 127.0.0.1: wrong community' ;;
 esac
 shot() { [ -n "${SHOTS:-}" ] && import -window root "$SHOTS/$1" 2>/dev/null; return 0; }
 # The message box's text (ANSI bytes) as UTF-8.
@@ -60,6 +60,12 @@ check "a trap from snmptrap to port $NEW shows an alert" probe wait-title "$ALER
 probe post-destroy "$ALERT"
 probe wait-gone "$ALERT" 5
 
+# A device's trap with the wrong community: the test's reply reports it,
+# read from Dovrel through its status query (WM_APP + 100, 2: refused).
+snmptrap -v 1 -c wrongcomm "127.0.0.1:$NEW" 1.3.6.1.4.1.8072.3.2.10 127.0.0.1 0 0 ''
+one_refused() { test "$(probe send-message Dovrel.exe $((0x8064)) 2)" = 1; }
+check "Dovrel counts the wrong community" wait_until 12 one_refused
+
 # The installer's record of a rule for domain and private networks only;
 # Wine calls every network Public, so device traps would be blocked.
 wine_run reg add "$INSTALL_KEY" /v FirewallProfiles /t REG_SZ /d domain,private /f /reg:64 >/dev/null
@@ -68,6 +74,8 @@ check "the test trap is reported" probe wait-title "$BOX" 10
 check "the report quotes the catalogue's text" eval 'box_text | grep -qF "Cold start seen"'
 check "the report says that the firewall keeps device traps out on a Public network" \
     eval 'box_text | grep -qF "/FIREWALL=all"'
+check "the report adds what Dovrel refused, in Kalbrit's language" \
+    eval 'box_text | grep -F "$REFUSED" | grep -qF "$REFUSED_WHY"'
 check "the alert of the test trap appears" probe wait-title "$ALERT" 12
 check "it carries the catalogue's text" test "$(probe dialog-text "$ALERT" 1001)" = "Cold start seen"
 shot "kalbrit-test-trap.png"

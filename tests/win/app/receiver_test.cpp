@@ -17,6 +17,7 @@
 #include "app/app_alert_work.h"
 #include "app/trap_app.h"
 #include "core/work_gate.h"
+#include "snmp/refusal_counters.h"
 #include "snmp/trap_receiver.h"
 #include "snmp/trap_socket.h"
 
@@ -110,6 +111,8 @@ TEST(TrapSocket, QueuesDatagramsWholeInArrivalOrderWithTheirSource) {
 
 TEST(TrapSocket, DropsADatagramLongerThan1500OctetsWhole) {
     CTrapSocket trapSocket;
+    RefusalCounters refusals;
+    trapSocket.CountRefusalsIn(refusals);
     SocketCloser closer{trapSocket};
     ASSERT_TRUE(trapSocket.Open(kPortBase + 2, "vandor"));
     Sender sender;
@@ -124,6 +127,10 @@ TEST(TrapSocket, DropsADatagramLongerThan1500OctetsWhole) {
     ASSERT_EQ(packets.size(), 1u);
     EXPECT_EQ(packets[0]->length, 10);
     EXPECT_EQ(0, std::memcmp(packets[0]->bytes, Pattern(10, 5).data(), 10));
+    // Each is counted as refused, as no trap is that long.
+    const RefusalTally tally = refusals.Snapshot();
+    EXPECT_EQ(tally.Of(RefusalReason::NotDecodable), 2u);
+    EXPECT_EQ(tally.total, 2u);
 }
 
 TEST(TrapSocket, TurnsQueueEveryWaitingDatagramInOrder) {
@@ -256,6 +263,8 @@ TEST(TrapSocket, ARefusedGateLeavesTheDatagramUnread) {
 // dropped and counted, and queuing resumes once the intake pass makes room.
 TEST(TrapSocket, AFullQueueDropsAndCountsFurtherDatagrams) {
     CTrapSocket trapSocket(5);
+    RefusalCounters refusals;
+    trapSocket.CountRefusalsIn(refusals);
     SocketCloser closer{trapSocket};
     ASSERT_TRUE(trapSocket.Open(kPortBase + 10, "vandor"));
     Sender sender;
@@ -267,6 +276,10 @@ TEST(TrapSocket, AFullQueueDropsAndCountsFurtherDatagrams) {
     EXPECT_EQ(queue.Count(), 5u);
     EXPECT_EQ(trapSocket.DroppedCount(), 3u);
     EXPECT_EQ(Packets(trapSocket).front()->bytes[0], Pattern(40, 0)[0]) << "the first ones are kept";
+    RefusalTally tally = refusals.Snapshot();
+    EXPECT_EQ(tally.Of(RefusalReason::QueueFull), 3u);
+    EXPECT_EQ(tally.lastReason, RefusalReason::QueueFull);
+    EXPECT_EQ(tally.lastSender, "127.0.0.1");
 
     delete queue.Unlink(queue.Head());
     ASSERT_TRUE(sender.Send(kPortBase + 10, Pattern(40, 9)));
@@ -285,12 +298,13 @@ protected:
         AlertWindowContext windows;
         windows.instance = GetModuleHandleA(nullptr);
         windows.openAlerts = &app_.openAlerts;
-        alertWork_.reset(new AppAlertWork(app_.pendingEvents, app_.settingsPath, app_.settings.language, windows));
+        alertWork_.reset(
+            new AppAlertWork(app_.pendingEvents, app_.settingsPath, app_.settings.language, windows, app_.refusals));
     }
 
     // Starts the engine as the program does, on app_'s settings and queue.
     bool StartEngine(CTrapReceiver& receiver) {
-        return receiver.Start(app_.settings, app_.pendingEvents, *alertWork_);
+        return receiver.Start(app_.settings, app_.pendingEvents, *alertWork_, app_.refusals);
     }
 
     // Copies of the worker handles, to look at the threads after Stop.

@@ -21,6 +21,9 @@
 //                                        one line each (ANSI bytes)
 //   winprobe press TITLE ID              posts WM_COMMAND(ID, BN_CLICKED) to the dialog titled TITLE
 //   winprobe tray-click                  posts the tray callback (1124, WM_RBUTTONDOWN) to "Dovrel.exe"
+//   winprobe send-message TITLE MSG WPARAM  sends MSG (lParam 0) to the first window titled TITLE
+//                                        and prints its result as an unsigned 32-bit number;
+//                                        1 when it does not answer within 2 s
 //   winprobe is-visible TITLE            0 visible, 1 hidden
 //   winprobe rect TITLE                  prints "l t r b" of the first window titled TITLE
 //   winprobe screen                      prints "width height" of the desktop window
@@ -212,6 +215,17 @@ int main(int argc, char** argv) {
         return kOk;
     }
     if (command == "tray-click") return Post("Dovrel.exe", kTrayCallback, 1111, WM_RBUTTONDOWN);
+    if (command == "send-message" && need(3)) {
+        HWND w = FirstTitled(argv[2]);
+        if (!w) return kNotFound;
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(w, static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)),
+                                 static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0)), 0, SMTO_ABORTIFHUNG, 2000,
+                                 &result))
+            return kFalse;
+        std::printf("%lu\n", static_cast<unsigned long>(static_cast<uint32_t>(result)));
+        return kOk;
+    }
     if (command == "is-visible" && need(1)) {
         HWND w = FirstTitled(argv[2]);
         if (!w) return kNotFound;
