@@ -2,8 +2,8 @@
 
 AppAlertWork::AppAlertWork(TrapEventQueue& pending, const std::string& settingsPath, int32_t language,
                            const AlertWindowContext& windows)
-    : pending_(pending), language_(language), platform_(dispatcher_, windows), catalogue_(settingsPath) {}
+    : pending_(pending), language_(language), repeats_(windows.repeats), platform_(dispatcher_, windows), catalogue_(settingsPath) {}
 
 int AppAlertWork::RunPass(WorkGate& gate) {
-    return RunAlertPass(dispatcher_, pending_, catalogue_, language_, platform_, gate);
+    return RunAlertPass(dispatcher_, pending_, catalogue_, language_, platform_, gate, repeats_);
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "alert/alert_list.h"
+#include "alert/repeat_windows.h"
 #include "settings/trap_settings.h"
 #include "snmp/trap_records.h"
 
@@ -27,6 +28,7 @@ public:
     TrapSettings settings;            // the trap section, read once at start
     TrapEventQueue pendingEvents;
     AlertList openAlerts;
+    RepeatWindows repeatWindows;      // used with mergeRepeats=1 only
 };
 
 // The one CTrapApp and the OS kind (1 = 9x family, 2 = major version 5,
