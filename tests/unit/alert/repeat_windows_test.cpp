@@ -24,6 +24,13 @@ bool Merge(RepeatWindows& windows, const RepeatKey& key) {
     return windows.Merge(key, "2026/12/08 10:42:13", 1, [](void*) {});
 }
 
+// The record of a window of key that is up, with handle as its window.
+std::shared_ptr<RepeatWindow> OpenWindowOf(RepeatWindows& windows, const RepeatKey& key, int& handle) {
+    auto record = windows.Open(key);
+    windows.Attach(*record, &handle);
+    return record;
+}
+
 }  // namespace
 
 TEST(RepeatWindows, SameSenderNumberAndOutletMergeAnythingElseOpensItsOwn) {
@@ -48,9 +55,8 @@ TEST(RepeatWindows, SameSenderNumberAndOutletMergeAnythingElseOpensItsOwn) {
 TEST(RepeatWindows, AClosedWindowTakesNoRepeatsAndCloseMayComeTwice) {
     RepeatWindows windows;
     const RepeatKey key = RepeatKeyOf(Event("192.0.2.10"), 3);
-    auto first = windows.Open(key);
     int handle = 0;
-    windows.Attach(*first, &handle);
+    auto first = OpenWindowOf(windows, key, handle);
     windows.Close(*first);
     windows.Close(*first);
     EXPECT_FALSE(Merge(windows, key));
@@ -68,9 +74,8 @@ TEST(RepeatWindows, AClosedWindowTakesNoRepeatsAndCloseMayComeTwice) {
 TEST(RepeatWindows, NoRepeatReachesAWindowOnceItHasClosed) {
     RepeatWindows windows;
     const RepeatKey key = RepeatKeyOf(Event("192.0.2.10"), 3);
-    auto record = windows.Open(key);
     int handle = 0;
-    windows.Attach(*record, &handle);
+    auto record = OpenWindowOf(windows, key, handle);
 
     std::atomic<bool> closed{false};
     std::atomic<int> lateRaises{0};
