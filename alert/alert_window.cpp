@@ -18,8 +18,8 @@ constexpr UINT kFlagsPlace = SWP_SHOWWINDOW;
 constexpr UINT kFlagsPlaceKind2 = SWP_SHOWWINDOW | SWP_NOOWNERZORDER;
 constexpr DWORD kRepaintPauseMs = 10;
 
-// The repeat line, in dialog units: under the message, as wide as the
-// date and sender line together can run, one line of the dialog's font;
+// The repeat line, in dialog units: under the message, from the date's
+// left edge to the dialog's right margin, one line of the dialog's font;
 // the window grows by its row when the first repeat comes.
 constexpr int kRepeatLineLeft = 5;
 constexpr int kRepeatLineTop = 47;
