@@ -2,11 +2,14 @@
 // The alert pass over the pending-event queue.
 #include <cstdint>
 #include <ctime>
+#include <memory>
 
 #include "alert/alert_texts.h"
 #include "snmp/trap_records.h"
 
 class ProfileReader;
+class RepeatWindow;
+class RepeatWindows;
 class WorkGate;
 
 // What the alert pass asks of the platform.
@@ -17,7 +20,13 @@ public:
     virtual void Beep() = 0;
     // Starts an alert-window thread that takes ownership of texts; returns
     // false (texts freed by the callee) when no thread could be started.
-    virtual bool StartAlertWindow(AlertTexts* texts) = 0;
+    // repeat, when not null, is the window's record among the windows that
+    // take repeats (the window attaches to it and closes it).
+    virtual bool StartAlertWindow(AlertTexts* texts, std::shared_ptr<RepeatWindow> repeat) = 0;
+    // A repeat was merged into this open window: show its count and bring
+    // it to the top. Called with the repeat records' lock held, so it must
+    // only post.
+    virtual void RaiseRepeatedWindow(void* window) = 0;
     virtual void Pause(int milliseconds) = 0;
     // Appends the announced alert to the history; must be quick, must not
     // throw and must fail silently. messageNumber is the adjusted number.
@@ -45,5 +54,8 @@ public:
 // more (compose, beep, start and record; then unlink and free) with the pause
 // outside them; when gate.Enter() refuses, the pass returns and an event
 // not yet unlinked stays queued for its owner to free.
+// With repeats (mergeRepeats=1), an event whose alert window is still open
+// is beeped and recorded but merged into that window instead of opening
+// another; without, every event opens a window of its own.
 int RunAlertPass(CAlertDispatcher& dispatcher, TrapEventQueue& queue, ProfileReader& catalogue,
-                 int32_t language, AlertPlatform& platform, WorkGate& gate);
+                 int32_t language, AlertPlatform& platform, WorkGate& gate, RepeatWindows* repeats = nullptr);

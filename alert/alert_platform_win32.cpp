@@ -36,12 +36,13 @@ void Win32AlertPlatform::DismissScreenSaver() {
 
 void Win32AlertPlatform::Beep() { MessageBeep(MB_ICONEXCLAMATION); }
 
-bool Win32AlertPlatform::StartAlertWindow(AlertTexts* texts) {
+bool Win32AlertPlatform::StartAlertWindow(AlertTexts* texts, std::shared_ptr<RepeatWindow> repeat) {
     std::unique_ptr<AlertTexts> owned(texts);
     std::unique_ptr<AlertWindowJob> job(new (std::nothrow) AlertWindowJob);
     if (!job) return false;
     job->texts = std::move(*owned);
     job->context = context_;
+    job->repeat = std::move(repeat);
     NoteAlertWindowThreadStarting();
     DWORD id = 0;
     HANDLE thread = CreateThread(nullptr, 0, AlertWindowThread, job.get(), 0, &id);
@@ -54,6 +55,11 @@ bool Win32AlertPlatform::StartAlertWindow(AlertTexts* texts) {
     dispatcher_.lastThread = thread;
     dispatcher_.lastThreadId = id;
     return true;
+}
+
+// The window's own thread shows the count and raises it (alert_window.cpp).
+void Win32AlertPlatform::RaiseRepeatedWindow(void* window) {
+    PostMessageA(static_cast<HWND>(window), kAlertRepeatedMessage, 0, 0);
 }
 
 void Win32AlertPlatform::Pause(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }

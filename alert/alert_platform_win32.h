@@ -18,7 +18,8 @@ public:
 
     void DismissScreenSaver() override;
     void Beep() override;
-    bool StartAlertWindow(AlertTexts* texts) override;
+    bool StartAlertWindow(AlertTexts* texts, std::shared_ptr<RepeatWindow> repeat) override;
+    void RaiseRepeatedWindow(void* window) override;
     void Pause(int milliseconds) override;
     void RecordAlert(const AlertTexts& texts, std::time_t arrival, int32_t messageNumber,
                      int32_t specificCode) override;

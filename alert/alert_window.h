@@ -4,9 +4,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "alert/alert_list.h"
 #include "alert/alert_texts.h"
+#include "alert/repeat_windows.h"
 
 // What every alert window needs besides its texts, handed down by the
 // program that composes the alert work.
@@ -15,13 +17,21 @@ struct AlertWindowContext {
     HWND owner = nullptr;
     AlertList* openAlerts = nullptr;  // null: the window keeps the system colours
     int32_t osKind = 0;               // placement flags (see PlaceAlertWindow)
+    // Where open windows take the repeats of their trap (mergeRepeats=1);
+    // null: every trap opens a window of its own.
+    RepeatWindows* repeats = nullptr;
 };
 
 // One alert window's texts and context; the alert-window thread owns it.
 struct AlertWindowJob {
     AlertTexts texts;
     AlertWindowContext context;
+    std::shared_ptr<RepeatWindow> repeat;  // this window's record in context.repeats, or null
 };
+
+// Posted to an alert window that took a repeat: it shows the count and the
+// latest time under its message and comes to the top.
+constexpr UINT kAlertRepeatedMessage = WM_APP + 1;
 
 // Entry of an alert-window thread; owns job (an AlertWindowJob*) and frees it.
 DWORD WINAPI AlertWindowThread(LPVOID job);

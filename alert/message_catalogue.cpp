@@ -52,6 +52,8 @@ std::string FormatAlertTime(std::time_t t) {
     return text;
 }
 
+bool IsOutletMessage(int32_t n) { return n >= 120 && n <= 139; }
+
 std::string OutletPrefix(int32_t outletNumber, const std::string& outletName) {
     char number[16];
     std::snprintf(number, sizeof number, "%d", static_cast<int>(outletNumber));

@@ -18,5 +18,8 @@ std::string LookupMessage(ProfileReader& reader, int32_t language, int32_t n, st
 // "%4d/%02d/%02d %02d:%02d:%02d" of localtime(t).
 std::string FormatAlertTime(std::time_t t);
 
+// Adjusted numbers 120 to 139 are outlet messages, shown with the outlet prefix.
+bool IsOutletMessage(int32_t n);
+
 // "Outlet:%d[%s]" with "none" for an empty name.
 std::string OutletPrefix(int32_t outletNumber, const std::string& outletName);

@@ -7,13 +7,14 @@ AppAlertWork::AppAlertWork(TrapEventQueue& pending, const std::string& settingsP
                            const AlertWindowContext& windows, const RefusalCounters& refusals)
     : pending_(pending),
       language_(language),
+      repeats_(windows.repeats),
       platform_(dispatcher_, windows),
       catalogue_(settingsPath),
       refusals_(refusals),
       owner_(windows.owner) {}
 
 int AppAlertWork::RunPass(WorkGate& gate) {
-    const int announced = RunAlertPass(dispatcher_, pending_, catalogue_, language_, platform_, gate);
+    const int announced = RunAlertPass(dispatcher_, pending_, catalogue_, language_, platform_, gate, repeats_);
     if (announced > 0) announced_.fetch_add(static_cast<uint64_t>(announced));
     // Until something is refused the tooltip is the program's name alone and
     // alerts do not change it. At most one message per pass, however many

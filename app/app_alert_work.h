@@ -28,6 +28,7 @@ public:
 private:
     TrapEventQueue& pending_;
     int32_t language_;
+    RepeatWindows* repeats_;  // null: no merging
     CAlertDispatcher dispatcher_;
     Win32AlertPlatform platform_;
     Win32ProfileReader catalogue_;

@@ -43,6 +43,7 @@ void OnCreate(HWND window) {
     windows.owner = window;
     windows.openAlerts = &g_app->openAlerts;
     windows.osKind = g_osKind;
+    windows.repeats = g_app->settings.mergeRepeats ? &g_app->repeatWindows : nullptr;
     g_alertWork = new AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows,
                                    g_app->refusals);
     // Engine time counts from now on the clock the receive thread reads.

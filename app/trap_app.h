@@ -4,6 +4,7 @@
 #include <string>
 
 #include "alert/alert_list.h"
+#include "alert/repeat_windows.h"
 #include "core/crypto.h"
 #include "settings/trap_settings.h"
 #include "snmp/refusal_counters.h"
@@ -36,6 +37,7 @@ public:
     // users); the receive thread uses both, so they go after the engine stops.
     std::unique_ptr<Crypto> crypto;
     std::unique_ptr<UsmReceiver> usm;
+    RepeatWindows repeatWindows;      // used with mergeRepeats=1 only
 };
 
 // The one CTrapApp and the OS kind (1 = 9x family, 2 = major version 5,

@@ -30,6 +30,8 @@ TrapForm FormOf(const std::vector<std::string>& v) {
     form.target = form.allSenders ? std::string() : v[4];
     form.noProhibition = v[5] == "none";
     form.prohibition = form.noProhibition ? std::string() : v[5];
+    form.acceptV2c = v[6] == "1";
+    form.mergeRepeats = v[7] == "1";
     return form;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The command line of Kalbrit's elevated copy, which only saves:
 //   /save-elevated <path> Lang=<v> port=<v> recTimeout=<v> trapCommunity=<v> target=<v> prohibition=<v>
+//                  acceptV2c=<v> mergeRepeats=<v>
 // The path and every value are hex-encoded bytes of the ANSI code page, so
 // blanks, quotes, backslashes and double-byte characters pass through
 // ShellExecuteEx and the command-line parser unchanged.
@@ -11,7 +12,7 @@
 
 struct ElevatedSave {
     std::string path;
-    std::vector<TrapSetting> settings;  // the six trap keys, in TrapSettingsFromForm order
+    std::vector<TrapSetting> settings;  // the trap keys, in TrapSettingsFromForm order
 };
 
 enum class ElevatedSaveLine { Absent, Invalid, Valid };

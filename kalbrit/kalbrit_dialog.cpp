@@ -66,6 +66,8 @@ void ShowForm(HWND dialog, const TrapForm& form) {
     CheckRadioButton(dialog, IDC_PROHIBIT_NONE, IDC_PROHIBIT_MASK,
                      form.noProhibition ? IDC_PROHIBIT_NONE : IDC_PROHIBIT_MASK);
     SetDlgItemTextA(dialog, IDC_PROHIBITION, form.prohibition.c_str());
+    CheckDlgButton(dialog, IDC_ACCEPT_V2C, form.acceptV2c ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_MERGE_REPEATS, form.mergeRepeats ? BST_CHECKED : BST_UNCHECKED);
     EnableChoiceEdits(dialog);
 }
 
@@ -79,6 +81,8 @@ TrapForm ReadForm(HWND dialog) {
     form.target = ItemText(dialog, IDC_TARGET);
     form.noProhibition = IsDlgButtonChecked(dialog, IDC_PROHIBIT_MASK) != BST_CHECKED;
     form.prohibition = ItemText(dialog, IDC_PROHIBITION);
+    form.acceptV2c = IsDlgButtonChecked(dialog, IDC_ACCEPT_V2C) == BST_CHECKED;
+    form.mergeRepeats = IsDlgButtonChecked(dialog, IDC_MERGE_REPEATS) == BST_CHECKED;
     return form;
 }
 

@@ -80,6 +80,8 @@ TrapForm LoadTrapForm(ProfileReader& reader) {
     form.target = settings.targetText;
     form.noProhibition = settings.prohibitionText.empty();
     form.prohibition = settings.prohibitionText;
+    form.acceptV2c = settings.acceptV2c;
+    form.mergeRepeats = settings.mergeRepeats;
     return form;
 }
 
@@ -123,5 +125,7 @@ std::vector<TrapSetting> TrapSettingsFromForm(const TrapForm& form) {
         {kCommunityKey, form.community},
         {kTargetKey, form.allSenders ? std::string(kAllSendersKeyword) : Trim(form.target)},
         {kProhibitionKey, form.noProhibition ? std::string(kNoMaskKeyword) : Trim(form.prohibition)},
+        {kAcceptV2cKey, form.acceptV2c ? "1" : "0", "0"},
+        {kMergeRepeatsKey, form.mergeRepeats ? "1" : "0", "0"},
     };
 }

@@ -19,6 +19,8 @@ struct TrapForm {
     std::string target;              // used when allSenders is false
     bool noProhibition = true;       // prohibition=none
     std::string prohibition;         // used when noProhibition is false
+    bool acceptV2c = false;          // acceptV2c=1
+    bool mergeRepeats = false;       // mergeRepeats=1
 };
 
 // Why a field cannot be written; kalbrit_texts.h words it in each language.
@@ -45,6 +47,9 @@ struct FormError {
 struct TrapSetting {
     const char* key;
     std::string value;
+    // The value an absent key has; such a key is not added to a file that
+    // lacks it while it keeps that value. Null: always written.
+    const char* absentMeans = nullptr;
 };
 
 // The form as the trap monitor reads the file (LoadTrapSettings): the
@@ -54,8 +59,9 @@ TrapForm LoadTrapForm(ProfileReader& reader);
 // The first field that cannot be written, or nothing when all are valid.
 std::optional<FormError> ValidateTrapForm(const TrapForm& form);
 
-// The six [usKarn_trap] values of a form that ValidateTrapForm accepted, in
-// the order the trap monitor reads them.
+// The [usKarn_trap] values of a form that ValidateTrapForm accepted, in
+// the order the trap monitor reads them: the six keys every file gets, then
+// the switches a file may lack (acceptV2c, mergeRepeats).
 std::vector<TrapSetting> TrapSettingsFromForm(const TrapForm& form);
 
 // Four decimal parts 0..255 without signs, blanks or leading zeros: the form

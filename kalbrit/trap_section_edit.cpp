@@ -84,6 +84,20 @@ std::string LineBreakOf(const std::string& s) {
     return lf > 0 && s[lf - 1] == '\r' ? "\r\n" : "\n";
 }
 
+// Lines for the settings the section lacks (present[k] false); a key
+// whose value is what its absence means is left out, so that a file
+// without it stays as it was.
+std::string AddedKeyLines(const std::vector<TrapSetting>& settings, const std::vector<bool>& present,
+                          const std::string& br) {
+    std::string lines;
+    for (std::size_t k = 0; k < settings.size(); ++k) {
+        const TrapSetting& s = settings[k];
+        if (present[k] || (s.absentMeans && s.value == s.absentMeans)) continue;
+        lines += std::string(s.key) + "=" + s.value + br;
+    }
+    return lines;
+}
+
 }  // namespace
 
 bool IsUtf16Text(const std::string& file) {
@@ -97,12 +111,11 @@ std::string WithTrapSettings(const std::string& file, const std::vector<TrapSett
     std::size_t first = 0;  // line after the section header
     for (std::size_t i = 0; i < lines.size() && first == 0; ++i)
         if (IsSection(file, lines[i], kTrapSection)) first = i + 1;
+    const std::vector<bool> none(settings.size(), false);
     if (first == 0) {
         std::string out = file;
         if (!out.empty() && out.back() != '\n') out += br;
-        out += std::string("[") + kTrapSection + "]" + br;
-        for (const TrapSetting& s : settings) out += std::string(s.key) + "=" + s.value + br;
-        return out;
+        return out + "[" + kTrapSection + "]" + br + AddedKeyLines(settings, none, br);
     }
     std::size_t last = first;  // one past the section's last line
     while (last < lines.size() && !IsSectionLine(file, lines[last])) ++last;
@@ -132,9 +145,9 @@ std::string WithTrapSettings(const std::string& file, const std::vector<TrapSett
             }
         if (i == lastKeyLine) {
             copyTo(lines[i].next);
-            std::string added;
-            for (std::size_t k = 0; k < settings.size(); ++k)
-                if (lineOf[k] == lines.size()) added += std::string(settings[k].key) + "=" + settings[k].value + br;
+            std::vector<bool> present(settings.size());
+            for (std::size_t k = 0; k < settings.size(); ++k) present[k] = lineOf[k] != lines.size();
+            const std::string added = AddedKeyLines(settings, present, br);
             if (!added.empty() && lines[i].next == lines[i].end) out += br;  // the file ended without one
             out += added;
         }
@@ -144,9 +157,7 @@ std::string WithTrapSettings(const std::string& file, const std::vector<TrapSett
         const Line& header = lines[first - 1];
         std::string head = file.substr(0, header.next);
         if (header.next == header.end) head += br;
-        std::string keys;
-        for (const TrapSetting& s : settings) keys += std::string(s.key) + "=" + s.value + br;
-        return head + keys + file.substr(header.next);
+        return head + AddedKeyLines(settings, none, br) + file.substr(header.next);
     }
     copyTo(file.size());
     return out;

@@ -1,6 +1,6 @@
 #pragma once
 // Writes the trap values into the bytes of a settings file, the way a text
-// editor would: the lines of the six keys in [usKarn_trap] get their new
+// editor would: the lines of the trap keys in [usKarn_trap] get their new
 // values and every other byte (comments, blank lines, CRLF, Shift-JIS
 // catalogue texts) stays as it was. Kalbrit saves through this rather than
 // WritePrivateProfileStringA so that a save can be written to a copy first
@@ -12,7 +12,8 @@
 
 // The file's bytes with each setting's key line in the first [usKarn_trap]
 // section replaced (the text up to '=' kept); keys the section lacks are
-// added after its last key line, and a missing section is added at the end.
+// added after its last key line (not one that keeps the value its absence
+// means), and a missing section is added at the end.
 // Section and key names compare without regard to ASCII case, as the
 // profile functions do.
 std::string WithTrapSettings(const std::string& file, const std::vector<TrapSetting>& settings);

@@ -16,6 +16,7 @@
 #define IDC_ALERT_MESSAGE 1001
 #define IDC_ALERT_DATE 1002
 #define IDC_ALERT_FROM 1003
+#define IDC_ALERT_REPEATS 1004  // made at run time, when a window takes its first repeat
 
 // Strings: the start-up warnings, Japanese; the English text of each has
 // its id + IDS_ENGLISH_OFFSET

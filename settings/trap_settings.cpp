@@ -38,5 +38,6 @@ bool LoadTrapSettings(ProfileReader& reader, TrapSettings& settings) {
     }
 
     settings.acceptV2c = reader.GetInt(kTrapSection, kAcceptV2cKey, 0) != 0;
+    settings.mergeRepeats = reader.GetInt(kTrapSection, kMergeRepeatsKey, 0) != 0;
     return true;
 }

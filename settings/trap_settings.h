@@ -16,6 +16,8 @@ constexpr char kCommunityKey[] = "trapCommunity";
 constexpr char kTargetKey[] = "target";
 constexpr char kProhibitionKey[] = "prohibition";
 constexpr char kAcceptV2cKey[] = "acceptV2c";  // 1: SNMPv2c notifications too; absent or 0: SNMPv1 only
+// 1: a trap whose alert window is still open updates it; absent or 0: one window per trap
+constexpr char kMergeRepeatsKey[] = "mergeRepeats";
 
 constexpr char kEnglishKeyword[] = "English";  // Lang, any case
 constexpr char kAllSendersKeyword[] = "alls";  // target, any case
@@ -38,6 +40,7 @@ struct TrapSettings {
     std::string prohibitionText;      // empty: no mask
     uint32_t prohibitionAddress = 0;  // inet_addr(prohibitionText)
     bool acceptV2c = false;
+    bool mergeRepeats = false;
 };
 
 // Reads the trap section in key order. Never fails: a missing file or key

@@ -347,5 +347,58 @@ probe press "$form" 2 >/dev/null || true  # Close
 wait_exit "$kalbrit_pid" 10 || kill "$kalbrit_pid" 2>/dev/null || true
 stop_dovrel 15
 
+# The repeat line ("1004=...") of the alert window from FROM, empty when it has none.
+repeat_line() {
+    probe list | grep -aF ' "TOLM" ' | grep -aF "\"1003=$1\"" | sed -nE 's/.*"1004=([^"]*)".*/\1/p' | head -1
+}
+repeat_line_is() { [ "$(repeat_line "$1")" = "$2" ]; }
+# Sends the on-battery trap as agent AGENT COUNT times, SECONDS apart.
+repeat_on_battery() {
+    local agent="$1" count="$2" seconds="$3" i
+    for ((i = 1; i <= count; i++)); do
+        trap_v1 vandor "$ups" "$agent" 6 1 ''
+        [ "$i" -lt "$count" ] && sleep "$seconds"
+    done
+    return 0
+}
+on_battery_text="UPS on battery: the UPS is operating on battery power"
+
+echo "== batch 6: a UPS repeating its on-battery trap (mergeRepeats=1, as shipped)"
+grep -aq $'^mergeRepeats=1\r$' "$ini" || fail "the installed Dovrel.ini does not set mergeRepeats=1"
+rm -rf "$hist"
+start_installed
+repeat_on_battery 127.0.0.4 5 2
+trap_v1 vandor "$ups" 127.0.0.8 6 1 ''                                              # another device
+expect_alerts 2 20
+# The latest arrival from 127.0.0.4, as the history has it (its sixth line).
+latest="$(grep -a ',127\.0\.0\.4,' "$hist/history.csv" | tail -1 | sed -E 's/^([0-9]{4})-([0-9]{2})-([0-9]{2})T([0-9:]{8}).*/\1\/\2\/\3 \4/')"
+wait_until 10 repeat_line_is "From: 127.0.0.4" "Received 5 times (last $latest)" ||
+    fail "the window of 127.0.0.4 shows '$(repeat_line "From: 127.0.0.4")', not 5 times with the latest at $latest"
+[ -z "$(repeat_line "From: 127.0.0.8")" ] || fail "the other device's single alert shows a repeat line"
+alerts="$(read_alerts)"
+echo "$alerts"
+expect_alert "$alerts" red "From: 127.0.0.4" "$on_battery_text"
+expect_alert "$alerts" red "From: 127.0.0.8" "$on_battery_text"
+expect_history "$alerts"
+[ "$(grep -ac . "$hist/history.csv")" = 7 ] || fail "history.csv: expected a header and 6 records, one per trap"
+stop_dovrel 15
+
+echo "== batch 7: the same with mergeRepeats=0, and without the key: a window per trap"
+for setting in mergeRepeats=0 absent; do
+    if [ "$setting" = absent ]; then
+        LC_ALL=C sed -i '/^mergeRepeats=/d' "$ini"
+    else
+        set_key "${setting%%=*}" "${setting#*=}"
+    fi
+    start_installed
+    repeat_on_battery 127.0.0.4 5 1
+    expect_alerts 5 25
+    probe list | grep -aF ' "TOLM" ' | grep -aqF '"1004=' && fail "$setting: a window shows a repeat line"
+    alerts="$(read_alerts)"
+    [ "$(grep -c "^red|.*|From: 127.0.0.4|$on_battery_text\$" <<<"$alerts")" = 5 ] ||
+        fail "$setting: expected five on-battery windows, got: $alerts"
+    stop_dovrel 15
+done
+
 [ "$failures" = 0 ] || die "$failures check(s) failed"
 echo "PASS"

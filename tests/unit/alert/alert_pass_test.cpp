@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "alert/message_catalogue.h"
+#include "alert/repeat_windows.h"
 #include "core/work_gate.h"
 #include "support/map_profile_reader.h"
 
@@ -17,15 +20,17 @@ class RecordingPlatform final : public AlertPlatform {
 public:
     void DismissScreenSaver() override { calls.push_back("saver"); }
     void Beep() override { calls.push_back("beep"); }
-    bool StartAlertWindow(AlertTexts* texts) override {
+    bool StartAlertWindow(AlertTexts* texts, std::shared_ptr<RepeatWindow> repeat) override {
         calls.push_back("start");
         if (failStarts) {
             delete texts;
             return false;
         }
         started.emplace_back(texts);
+        repeats.push_back(std::move(repeat));
         return true;
     }
+    void RaiseRepeatedWindow(void* window) override { raised.push_back(window); }
     void Pause(int ms) override { calls.push_back("pause " + std::to_string(ms)); }
     void RecordAlert(const AlertTexts& texts, std::time_t arrival, int32_t n, int32_t specific) override {
         records.push_back(texts.messageText + "|" + std::to_string(arrival) + "|" + std::to_string(n) + "|" +
@@ -35,6 +40,8 @@ public:
     std::vector<std::string> calls;
     std::vector<std::string> records;
     std::vector<std::unique_ptr<AlertTexts>> started;
+    std::vector<std::shared_ptr<RepeatWindow>> repeats;  // each started window's record
+    std::vector<void*> raised;
     bool failStarts = false;
 };
 
@@ -78,11 +85,20 @@ public:
         OpenGate gate;
         return Run(gate);
     }
+    // As with mergeRepeats=1.
+    int RunMerging() {
+        OpenGate gate;
+        return RunAlertPass(dispatcher, queue, catalogue, 0, platform, gate, &repeats);
+    }
+    std::size_t Count(const std::string& call) const {
+        return static_cast<std::size_t>(std::count(platform.calls.begin(), platform.calls.end(), call));
+    }
 
     CAlertDispatcher dispatcher;
     TrapEventQueue queue;
     MapProfileReader catalogue;
     RecordingPlatform platform;
+    RepeatWindows repeats;
 };
 
 }  // namespace
@@ -124,10 +140,11 @@ TEST_F(RunAlertPassTest, EventIsFreedOnlyAfterItsPause) {
         explicit PeekingPlatform(TrapEventQueue& q) : q_(q) {}
         void DismissScreenSaver() override {}
         void Beep() override {}
-        bool StartAlertWindow(AlertTexts* texts) override {
+        bool StartAlertWindow(AlertTexts* texts, std::shared_ptr<RepeatWindow>) override {
             delete texts;
             return true;
         }
+        void RaiseRepeatedWindow(void*) override {}
         void Pause(int) override { countsDuringPause.push_back(q_.Count()); }
         void RecordAlert(const AlertTexts&, std::time_t, int32_t, int32_t) override {}
         std::vector<size_t> countsDuringPause;
@@ -262,11 +279,12 @@ TEST_F(RunAlertPassTest, EventAppendedDuringThePassIsReachedWhenItsPredecessorIs
         explicit AppendingPlatform(RunAlertPassTest& t) : t_(t) {}
         void DismissScreenSaver() override {}
         void Beep() override {}
-        bool StartAlertWindow(AlertTexts* texts) override {
+        bool StartAlertWindow(AlertTexts* texts, std::shared_ptr<RepeatWindow>) override {
             messages.push_back(texts->messageText);
             delete texts;
             return true;
         }
+        void RaiseRepeatedWindow(void*) override {}
         void Pause(int) override {
             if (!appended) t_.Queue(2, 0);
             appended = true;
@@ -283,4 +301,68 @@ TEST_F(RunAlertPassTest, EventAppendedDuringThePassIsReachedWhenItsPredecessorIs
     EXPECT_EQ(RunAlertPass(dispatcher, queue, catalogue, 0, appending, gate), 1);
     EXPECT_EQ(appending.messages, (std::vector<std::string>{"Message No is 1"}));
     EXPECT_EQ(queue.Count(), 1u);
+}
+
+TEST_F(RunAlertPassTest, RepeatsOfAnOpenWindowAreMergedYetEachIsBeepedAndRecorded) {
+    catalogue.Set("usKarn_msgJp", "3", "red,on battery");
+    for (int i = 0; i < 5; ++i) Queue(3, 1, "192.0.2.10")->arrivalTime += i * 60;
+    Queue(3, 1, "192.0.2.11");  // another device's alert
+
+    EXPECT_EQ(RunMerging(), 6);
+
+    EXPECT_EQ(Count("beep"), 6u);
+    EXPECT_EQ(platform.records.size(), 6u);
+    ASSERT_EQ(platform.started.size(), 2u) << "one window per device";
+    EXPECT_EQ(platform.started[1]->senderLine, "From: 192.0.2.11");
+    ASSERT_NE(platform.repeats[0], nullptr);
+    EXPECT_EQ(repeats.CountOf(*platform.repeats[0]), 5u);
+    EXPECT_EQ(repeats.CountOf(*platform.repeats[1]), 1u);
+    EXPECT_EQ(repeats.LineOf(*platform.repeats[1]), "") << "a single trap shows no repeat line";
+    // The line names the count and the time of the latest arrival, not the first.
+    EXPECT_EQ(repeats.LineOf(*platform.repeats[0]), RepeatLineText(5, FormatAlertTime(1009843200 + 4 * 60), 0));
+    // Neither window existed yet, so there was none to raise.
+    EXPECT_TRUE(platform.raised.empty());
+
+    // Once the window is up, a repeat raises it.
+    int window = 0;
+    repeats.Attach(*platform.repeats[0], &window);
+    Queue(3, 1, "192.0.2.10");
+    RunMerging();
+    EXPECT_EQ(platform.raised, std::vector<void*>{&window});
+    EXPECT_EQ(platform.started.size(), 2u);
+    EXPECT_EQ(repeats.CountOf(*platform.repeats[0]), 6u);
+}
+
+TEST_F(RunAlertPassTest, WithoutMergingEveryRepeatOpensItsOwnWindow) {
+    Queue(3, 1, "192.0.2.10");
+    Queue(3, 1, "192.0.2.10");
+    Queue(3, 1, "192.0.2.10");
+    Run();
+    EXPECT_EQ(platform.started.size(), 3u);
+    for (const auto& repeat : platform.repeats) EXPECT_EQ(repeat, nullptr);
+    EXPECT_EQ(repeats.OpenCount(), 0u);
+}
+
+TEST_F(RunAlertPassTest, AfterItsWindowClosesATrapOpensANewWindow) {
+    Queue(3, 1, "192.0.2.10");
+    RunMerging();
+    ASSERT_EQ(platform.repeats.size(), 1u);
+    repeats.Close(*platform.repeats[0]);
+    Queue(3, 1, "192.0.2.10");
+    RunMerging();
+    ASSERT_EQ(platform.started.size(), 2u);
+    EXPECT_NE(platform.repeats[1], platform.repeats[0]);
+    EXPECT_EQ(repeats.CountOf(*platform.repeats[1]), 1u);
+}
+
+TEST_F(RunAlertPassTest, AWindowThatDidNotStartTakesNoRepeats) {
+    platform.failStarts = true;
+    Queue(3, 1, "192.0.2.10");
+    RunMerging();
+    EXPECT_EQ(repeats.OpenCount(), 0u);
+    platform.failStarts = false;
+    Queue(3, 1, "192.0.2.10");
+    RunMerging();
+    EXPECT_EQ(Count("start"), 2u) << "the repeat must open the window the first could not";
+    EXPECT_EQ(platform.started.size(), 1u);
 }

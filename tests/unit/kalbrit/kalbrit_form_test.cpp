@@ -2,6 +2,7 @@
 // and what it writes back.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 #include "kalbrit/command_line.h"
@@ -20,6 +21,7 @@ TrapForm ValidForm() {
     form.target = "192.168.1.10";
     form.noProhibition = false;
     form.prohibition = "255.255.255.0";
+    form.acceptV2c = true;
     return form;
 }
 
@@ -157,20 +159,23 @@ TEST(KalbritValidate, RefusesMasksThatWouldBlockEveryTrap) {
     EXPECT_EQ(ValidateTrapForm(form)->field, TrapField::Target);
 }
 
-TEST(KalbritSettings, FormBecomesTheSixTrapValues) {
+TEST(KalbritSettings, FormBecomesTheTrapValues) {
     TrapForm form = ValidForm();
     form.port = " 0162 ";
     form.target = " 10.1.2.3";
     auto settings = TrapSettingsFromForm(form);
-    ASSERT_EQ(settings.size(), 6u);
-    const char* order[] = {"Lang", "port", "recTimeout", "trapCommunity", "target", "prohibition"};
-    for (std::size_t i = 0; i < 6; ++i) EXPECT_STREQ(settings[i].key, order[i]);
+    const char* order[] = {"Lang", "port", "recTimeout", "trapCommunity", "target", "prohibition", "acceptV2c",
+                           "mergeRepeats"};
+    ASSERT_EQ(settings.size(), std::size(order));
+    for (std::size_t i = 0; i < std::size(order); ++i) EXPECT_STREQ(settings[i].key, order[i]);
     EXPECT_EQ(Value(settings, "Lang"), "English");
     EXPECT_EQ(Value(settings, "port"), "162");
     EXPECT_EQ(Value(settings, "recTimeout"), "10");
     EXPECT_EQ(Value(settings, "trapCommunity"), "public");
     EXPECT_EQ(Value(settings, "target"), "10.1.2.3");
     EXPECT_EQ(Value(settings, "prohibition"), "255.255.255.0");
+    EXPECT_EQ(Value(settings, "acceptV2c"), "1");
+    EXPECT_EQ(Value(settings, "mergeRepeats"), "0");
 
     form.english = false;
     form.allSenders = true;
@@ -194,6 +199,14 @@ TEST(KalbritSettings, WrittenValuesLoadBackToTheSameForm) {
     EXPECT_EQ(back.target, form.target);
     EXPECT_EQ(back.noProhibition, form.noProhibition);
     EXPECT_EQ(back.prohibition, form.prohibition);
+    EXPECT_EQ(back.acceptV2c, form.acceptV2c);
+    EXPECT_EQ(back.mergeRepeats, form.mergeRepeats);
+    form.acceptV2c = false;
+    form.mergeRepeats = true;
+    for (const auto& s : TrapSettingsFromForm(form)) file.Set("usKarn_trap", s.key, s.value);
+    back = LoadTrapForm(file);
+    EXPECT_FALSE(back.acceptV2c);
+    EXPECT_TRUE(back.mergeRepeats);
 }
 
 // Only the explicit switch names a settings file: a line split at a space

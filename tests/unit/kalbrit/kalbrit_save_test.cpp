@@ -23,6 +23,8 @@ std::vector<TrapSetting> Settings(const std::string& community = "public2") {
     form.target = "127.0.0.1";
     form.noProhibition = false;
     form.prohibition = "255.0.0.0";
+    form.acceptV2c = true;
+    form.mergeRepeats = true;
     return TrapSettingsFromForm(form);
 }
 
@@ -61,6 +63,30 @@ TEST(KalbritSectionEdit, InstalledFileChangesOnlyInTheSixKeyLines) {
                                                "target=127.0.0.1\r\n",      "prohibition=255.0.0.0\r\n"};
     EXPECT_EQ(changed, expected);
     EXPECT_EQ(after.substr(after.find("\n[usKarn_msgEng]")), before.substr(before.find("\n[usKarn_msgEng]")));
+}
+
+// A file of an earlier version has neither switch. Saved unchanged it stays
+// byte for byte; a switch turned on adds its one line, and turned off again
+// changes only that line.
+TEST(KalbritSectionEdit, SwitchesAFileLacksAreWrittenOnlyWhenTurnedOn) {
+    const std::string before =
+        "[usKarn_trap]\r\nLang=Japanese\r\nport=162\r\nrecTimeout=5\r\ntrapCommunity=vandor\r\n"
+        "target=alls\r\nprohibition=none\r\n; end of the trap section\r\n\r\n[usKarn_msgEng]\r\n1=orange,x\r\n";
+    TrapForm form;  // what LoadTrapForm makes of that file
+    EXPECT_EQ(WithTrapSettings(before, TrapSettingsFromForm(form)), before);
+
+    form.mergeRepeats = true;
+    const std::string merging = WithTrapSettings(before, TrapSettingsFromForm(form));
+    std::string expected = before;
+    expected.insert(expected.find("; end"), "mergeRepeats=1\r\n");
+    EXPECT_EQ(merging, expected);
+
+    form.mergeRepeats = false;
+    form.acceptV2c = true;
+    expected = merging;
+    expected.replace(expected.find("mergeRepeats=1"), 14, "mergeRepeats=0");
+    expected.insert(expected.find("; end"), "acceptV2c=1\r\n");  // after the section's last key
+    EXPECT_EQ(WithTrapSettings(merging, TrapSettingsFromForm(form)), expected);
 }
 
 TEST(KalbritSectionEdit, NamesMatchWithoutCaseAndOnlyTheFirstSectionAndKeyChange) {
@@ -108,8 +134,8 @@ TEST(KalbritElevatedSave, AnyCommunityAndPathComeThroughUnchanged) {
         ASSERT_EQ(ParseElevatedSave(ElevatedSaveArguments(path, Settings(community)), save), ElevatedSaveLine::Valid)
             << community;
         EXPECT_EQ(save.path, path);
-        ASSERT_EQ(save.settings.size(), 6u);
-        for (std::size_t i = 0; i < 6; ++i) {
+        ASSERT_EQ(save.settings.size(), Settings(community).size());
+        for (std::size_t i = 0; i < save.settings.size(); ++i) {
             EXPECT_STREQ(save.settings[i].key, Settings(community)[i].key);
             EXPECT_EQ(save.settings[i].value, Settings(community)[i].value);
         }
@@ -137,6 +163,7 @@ TEST(KalbritElevatedSave, OnlyTheFormsOwnValuesAreAccepted) {
     bad.push_back(with(Settings(), 1, "0162"));              // not as the form writes it
     bad.push_back(with(Settings(), 3, "a\r\n[usKarn_msgEng]"));  // a line break would add lines
     bad.push_back(with(Settings(), 5, "0.0.0.0"));
+    bad.push_back(with(Settings(), 7, "2"));                  // a switch is 0 or 1
     for (const std::string& line : bad) EXPECT_EQ(ParseElevatedSave(line, save), ElevatedSaveLine::Invalid) << line;
 }
 

@@ -128,6 +128,7 @@ TEST_F(DefaultIni, TrapSectionHoldsTheDefaults) {
     EXPECT_EQ(trap.at("target"), "alls");
     EXPECT_EQ(trap.at("prohibition"), "none");
     EXPECT_EQ(trap.at("acceptv2c"), "1");
+    EXPECT_EQ(trap.at("mergerepeats"), "1") << "a new install merges repeated alarms";
     EXPECT_TRUE(duplicates_.empty()) << duplicates_.front();
 }
 
@@ -147,7 +148,8 @@ TEST_F(DefaultIni, EveryTrapKeyIsExplainedByAComment) {
         if (!line.empty() && line[0] == ';' && line.find(':') != std::string::npos) previous = line;
         else if (!line.empty() && line[0] != ';') previous.clear();
     }
-    for (const char* key : {"Lang", "port", "recTimeout", "trapCommunity", "target", "prohibition", "acceptV2c"})
+    for (const char* key : {"Lang", "port", "recTimeout", "trapCommunity", "target", "prohibition", "acceptV2c",
+                            "mergeRepeats"})
         EXPECT_TRUE(explained.count(key)) << key << " has no comment above it";
 }
 

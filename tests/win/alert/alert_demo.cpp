@@ -1,8 +1,11 @@
 // Shows one alert window through the real alert pass, for screenshots.
-//   alert_demo.exe <message number> <sender> [hold ms]
+//   alert_demo.exe <message number> <sender> [hold ms] [arrivals]
 // Catalogue: 1 red, 2 orange, 3 green (English texts), 4 red in Japanese
-// (Shift-JIS), 124 green outlet event. Prints "READY left top width height"
-// once the window shows, keeps it for hold ms, then closes it.
+// (Shift-JIS), 124 green outlet event. With arrivals above 1 the trap
+// comes that many times, a minute apart, merged into its window as with
+// mergeRepeats=1 (the repeat line in English, or in Japanese for 4).
+// Prints "READY left top width height" once the window shows, keeps it for
+// hold ms, then closes it.
 #include <windows.h>
 
 #include <cstdio>
@@ -16,10 +19,10 @@
 #include "app/app_alert_work.h"
 #include "app/trap_app.h"
 #include "core/work_gate.h"
+#include "res/resource.h"
 
 namespace {
-const char kCatalogue[] =
-    "[usKarn_msgJp]\r\n"
+const char kEntries[] =
     "1=red,UPS on battery: input power failure\r\n"
     "2=orange,UPS battery low - shut down soon\r\n"
     "3=green,UPS returned from battery to utility power\r\n"
@@ -28,6 +31,9 @@ const char kCatalogue[] =
     "\x83\x6f\x83\x62\x83\x65\x83\x8a\x81\x5b\x89\x5e\x93\x5d\x82\xc9\x90\xd8\x82\xe8\x91\xd6\x82\xed\x82\xe8"
     "\x82\xdc\x82\xb5\x82\xbd\r\n"
     "125=green,outlet switched on\r\n";
+// The same entries in both catalogues, so that either language finds them.
+const std::string kCatalogue =
+    std::string("[usKarn_msgJp]\r\n") + kEntries + "[usKarn_msgEng]\r\n" + kEntries;
 
 template <class Cond>
 bool WaitFor(Cond cond, DWORD timeoutMs) {
@@ -54,13 +60,14 @@ int main(int argc, char** argv) {
     }
     const int number = std::atoi(argv[1]);
     const DWORD hold = argc > 3 ? static_cast<DWORD>(std::atoi(argv[3])) : 3000;
+    const int arrivals = argc > 4 ? std::atoi(argv[4]) : 1;
 
     char dir[MAX_PATH], ini[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
     GetTempFileNameA(dir, "dvr", 0, ini);
     HANDLE file = CreateFileA(ini, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
-    WriteFile(file, kCatalogue, sizeof kCatalogue - 1, &written, nullptr);
+    WriteFile(file, kCatalogue.data(), static_cast<DWORD>(kCatalogue.size()), &written, nullptr);
     CloseHandle(file);
 
     g_app = new CTrapApp;
@@ -68,17 +75,24 @@ int main(int argc, char** argv) {
     g_app->instance = GetModuleHandleA(nullptr);
     CreateAlertBrushes();
 
-    auto* event = new TrapEvent;
-    event->arrivalTime = time(nullptr);
-    event->fromText = argv[2];
-    event->messageNumber = number == 125 ? 124 : number;
-    event->specificCode = number == 125 ? 4 : 0;
-    event->outletNumber = 3;
-    g_app->pendingEvents.Append(event);
+    const std::time_t first = time(nullptr) - 60 * (arrivals - 1);
+    for (int i = 0; i < arrivals; ++i) {
+        auto* event = new TrapEvent;
+        event->arrivalTime = first + 60 * i;
+        event->fromText = argv[2];
+        event->messageNumber = number == 125 ? 124 : number;
+        event->specificCode = number == 125 ? 4 : 0;
+        event->outletNumber = 3;
+        g_app->pendingEvents.Append(event);
+    }
 
     AlertWindowContext windows;
     windows.instance = GetModuleHandleA(nullptr);
     windows.openAlerts = &g_app->openAlerts;
+    if (arrivals > 1) {
+        windows.repeats = &g_app->repeatWindows;
+        g_app->settings.language = number == 4 ? 0 : 1;
+    }
     OpenGate gate;
     AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows, g_app->refusals)
         .RunPass(gate);
@@ -86,6 +100,8 @@ int main(int argc, char** argv) {
     HWND window = nullptr;
     const bool shown = WaitFor([&] { return (window = NewestAlertWindow()) && IsWindowVisible(window); }, 10000);
     int rc = 1;
+    if (shown && arrivals > 1)
+        WaitFor([&] { return GetDlgItem(window, IDC_ALERT_REPEATS) != nullptr; }, 5000);
     if (shown) {
         Sleep(300);
         RECT r{};

@@ -62,22 +62,15 @@ TEST_F(JapaneseAlert, DateAndTimeFitOnTheDateLine) {
     QueueEvent(1, "127.0.0.1");
     ASSERT_EQ(RunPass(), 1);
     ASSERT_TRUE(WaitFor([] { return ListedWindows().size() == 1 && IsWindowVisible(ListedWindows()[0]); }));
-    HWND date = GetDlgItem(ListedWindows()[0], IDC_ALERT_DATE);
     const std::string text = ControlText(ListedWindows()[0], IDC_ALERT_DATE);
     ASSERT_EQ(text.size(), 19u) << text;
+    EXPECT_TRUE(FitsOnOneLine(GetDlgItem(ListedWindows()[0], IDC_ALERT_DATE), text));
+}
 
-    // Measured in the control's own font: the static control wraps a text
-    // wider than its client area at the space, and its one-line height
-    // hides the time on the second line.
-    HDC dc = GetDC(date);
-    SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(date, WM_GETFONT, 0, 0)));
-    RECT client{};
-    GetClientRect(date, &client);
-    SIZE extent{};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    RECT wrapped = client;
-    DrawTextA(dc, text.c_str(), -1, &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
-    ReleaseDC(date, dc);
-    EXPECT_LE(extent.cx, client.right) << text;
-    EXPECT_LE(wrapped.bottom, client.bottom) << text << " takes more than one line";
+TEST_F(JapaneseAlert, ARepeatFitsUnderTheMessageInItsWindow) {
+    ASSERT_EQ(GetACP(), 932u);
+    // "停電が発生しました" six times over: the message takes its whole area.
+    CheckRepeatMergedIntoItsWindow(*this, 0, "usKarn_msgJp",
+                                   std::string(kPowerFailureSjis) + kPowerFailureSjis + kPowerFailureSjis +
+                                       kPowerFailureSjis + kPowerFailureSjis + kPowerFailureSjis);
 }

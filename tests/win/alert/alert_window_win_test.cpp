@@ -41,7 +41,8 @@ protected:
 
     // Shows the alert on a thread of the test's own, to see the dialog's result.
     std::future<INT_PTR> ShowDirect(const AlertTexts& texts) {
-        return std::async(std::launch::async, [texts] { return ShowAlertWindow(AlertWindowJob{texts, AppWindows()}); });
+        return std::async(std::launch::async,
+                          [texts] { return ShowAlertWindow(AlertWindowJob{texts, AppWindows(), nullptr}); });
     }
 };
 
@@ -80,6 +81,12 @@ TEST_F(AlertWindowTest, ShowsTheTextsAtTheTopLeftAlwaysOnTop) {
     EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(VisibleAlertWindows(), std::vector<HWND>{w});
     EXPECT_EQ(LiveAlertWindowCount(), 1);
+}
+
+TEST_F(AlertWindowTest, ShowsARepeatInTheWindowOfItsTrapInEnglish) {
+    CheckRepeatMergedIntoItsWindow(*this, 1, "usKarn_msgEng",
+                                   "UPS on battery: the UPS is operating on battery power; "
+                                   "it will shut down when the battery runs out unless power returns");
 }
 
 TEST_F(AlertWindowTest, EmptyTextsReplaceThePlaceholders) {
@@ -212,7 +219,7 @@ TEST_F(AlertWindowTest, EveryAlertThreadEndsAfterItsWindowCloses) {
 TEST_F(AlertWindowTest, ShowsTextsWithoutTheApplicationStateAndStillCloses) {
     // A window without an open-alert list to join neither touches one nor
     // crashes; it keeps the system colours.
-    AlertWindowJob job{{"2001/07/09 08:05:03", "From: 127.0.0.1", "late alert", "red"}, AppWindows()};
+    AlertWindowJob job{{"2001/07/09 08:05:03", "From: 127.0.0.1", "late alert", "red"}, AppWindows(), nullptr};
     job.context.openAlerts = nullptr;
     auto result = std::async(std::launch::async, [&job] { return ShowAlertWindow(job); });
     HWND w = nullptr;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Screenshots of alert windows as a user sees them, for docs/:
 #   alert-red.png, alert-orange.png, alert-green.png (English catalogue
-#   texts) and alert-japanese.png (a Shift-JIS text, code page 932).
+#   texts) and alert-japanese.png (a Shift-JIS text, code page 932);
+#   screenshots/alert-merged-en.png and screenshots/alert-merged-ja.png, a
+#   trap that came five times merged into its window (mergeRepeats=1).
 # Usage: screenshot.sh <alert_demo.exe> [output folder]
 # Runs under its own Xvfb display unless DISPLAY is set.
 set -euo pipefail
@@ -14,12 +16,13 @@ mkdir -p "$out"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-# shot <message number> <sender> <file> [extra environment]
+# shot <message number> <sender> <file> [extra environment]; ARRIVALS=n
+# sends the trap n times.
 shot() {
   local number="$1" sender="$2" file="$3"; shift 3
   local log="$work/demo.out"
   : >"$log"
-  env "$@" bash "$DOVREL_ROOT/scripts/wine-run.sh" "$demo" "$number" "$sender" 4000 >"$log" 2>/dev/null &
+  env "$@" bash "$DOVREL_ROOT/scripts/wine-run.sh" "$demo" "$number" "$sender" 4000 "${ARRIVALS:-1}" >"$log" 2>/dev/null &
   local pid=$!
   local ready=""
   for _ in $(seq 1 150); do
@@ -34,6 +37,7 @@ shot() {
   fi
   read -r _ x y w h <<<"$(echo "$ready" | tr -d '\r')"
   import -window root "$work/root.png"
+  mkdir -p "$(dirname "$out/$file")"
   convert "$work/root.png" -crop "${w}x${h}+${x}+${y}" +repage "$out/$file"
   wait "$pid"
   echo "$out/$file (${w}x${h})"
@@ -43,3 +47,5 @@ shot 1 127.0.0.1 alert-red.png
 shot 2 127.0.0.1 alert-orange.png
 shot 3 127.0.0.1 alert-green.png
 shot 4 127.0.0.1 alert-japanese.png LC_ALL=ja_JP.UTF-8
+ARRIVALS=5 shot 1 192.0.2.10 screenshots/alert-merged-en.png
+ARRIVALS=5 shot 4 192.0.2.10 screenshots/alert-merged-ja.png LC_ALL=ja_JP.UTF-8

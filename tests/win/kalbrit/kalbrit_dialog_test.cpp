@@ -164,6 +164,47 @@ TEST_F(KalbritDialog, ValidSaveChangesOnlyTheTrapKeys) {
     EXPECT_EQ(k.Close(), 0u);
 }
 
+// The two switches on the form: a file of an earlier version, which has
+// neither key, shows both off and stays byte for byte when saved as it is;
+// turning them on adds their two lines and nothing else; they read back.
+TEST_F(KalbritDialog, SwitchesRoundTripThroughTheFileAndAddOnlyTheirLines) {
+    std::string older = original_;
+    for (const std::string line : {"\nacceptV2c=1\r\n", "\nmergeRepeats=1\r\n"}) {
+        const std::size_t at = older.find(line);
+        ASSERT_NE(at, std::string::npos) << line;
+        older.erase(at + 1, line.size() - 1);
+    }
+    WriteBytes(path_, older);
+    {
+        KalbritSession k(KALBRIT_EXE, Quoted());
+        ASSERT_NE(k.Dialog(), nullptr);
+        EXPECT_FALSE(k.Checked(IDC_ACCEPT_V2C));
+        EXPECT_FALSE(k.Checked(IDC_MERGE_REPEATS));
+        k.SaveAndReadReply();
+        EXPECT_TRUE(ReadBytes(path_) == older) << "an unchanged save must not add the switches";
+
+        k.Click(IDC_ACCEPT_V2C);
+        k.Click(IDC_MERGE_REPEATS);
+        const std::string reply = k.SaveAndReadReply();
+        EXPECT_TRUE(Has(reply, KalbritText::Saved)) << reply;
+        std::string expected = older;
+        // After the section's last key line, prohibition's.
+        expected.insert(expected.find("prohibition=none\r\n") + 18, "acceptV2c=1\r\nmergeRepeats=1\r\n");
+        EXPECT_TRUE(ReadBytes(path_) == expected) << ReadBytes(path_).substr(0, 1500);
+        EXPECT_EQ(k.Close(), 0u);
+    }
+    KalbritSession k(KALBRIT_EXE, Quoted());
+    ASSERT_NE(k.Dialog(), nullptr);
+    EXPECT_TRUE(k.Checked(IDC_ACCEPT_V2C));
+    EXPECT_TRUE(k.Checked(IDC_MERGE_REPEATS));
+    k.Click(IDC_MERGE_REPEATS);
+    k.SaveAndReadReply();
+    const std::string saved = ReadBytes(path_);
+    EXPECT_NE(saved.find("\nacceptV2c=1\r\nmergeRepeats=0\r\n"), std::string::npos);
+    EXPECT_EQ(saved.size(), older.size() + 29);
+    EXPECT_EQ(k.Close(), 0u);
+}
+
 TEST_F(KalbritDialog, AnInvalidFieldIsNamedAndNothingIsWritten) {
     const std::string longCommunity(257, 'c');
     struct Case {

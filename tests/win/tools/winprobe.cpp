@@ -5,6 +5,7 @@
 //   winprobe list                        one line per top-level window:
 //                                        hwnd class "title" visible=0|1 topmost=0|1 rect=l,t,r,b
 //                                        and, for "TOLM" alert dialogs, "1001=..." "1002=..." "1003=..."
+//                                        and, when it has one, "1004=..." (the repeat line)
 //   (a TITLE ending in * matches every title that begins with what precedes it)
 //   winprobe wait-title TITLE SECONDS    waits for a window titled TITLE; 0 found, 1 timed out
 //   winprobe wait-gone TITLE SECONDS     waits until no window is titled TITLE; 0 gone, 1 timed out
@@ -113,8 +114,11 @@ int List() {
         std::printf("%p %s \"%s\" visible=%d topmost=%d rect=%ld,%ld,%ld,%ld", static_cast<void*>(w),
                     ClassOf(w).c_str(), Title(w).c_str(), IsWindowVisible(w) ? 1 : 0, topmost ? 1 : 0, r.left, r.top,
                     r.right, r.bottom);
-        if (Title(w) == "TOLM")
+        if (Title(w) == "TOLM") {
             for (int id = 1001; id <= 1003; ++id) std::printf(" \"%d=%s\"", id, ItemText(w, id).c_str());
+            // The repeat line exists only in a window that took a repeat.
+            if (GetDlgItem(w, 1004)) std::printf(" \"1004=%s\"", ItemText(w, 1004).c_str());
+        }
         std::printf("\n");
     }
     return kOk;
