@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "alert/alert_brushes.h"
+#include "alert/sender_fit_win32.h"
 #include "res/resource.h"
 
 namespace {
@@ -34,7 +35,7 @@ void InitAlertWindow(HWND window, const AlertWindowJob& job) {
     PlaceAlertWindow(window, job.context.osKind);
     const COLORREF colour = AlertColourFor(job.texts.colourName.c_str(), GetACP());
     SetDlgItemTextA(window, IDC_ALERT_DATE, job.texts.dateText.c_str());
-    SetDlgItemTextA(window, IDC_ALERT_FROM, job.texts.senderLine.c_str());
+    ShowSenderLine(window, job.texts);
     SetDlgItemTextA(window, IDC_ALERT_MESSAGE, job.texts.messageText.c_str());
     if (!job.context.openAlerts) return;
     auto* entry = new (std::nothrow) CAlertEntry(window);

@@ -13,8 +13,9 @@
 
 class AppAlertWork final : public AlertWork {
 public:
+    // names (may be null: no sender has a name) must outlive this work.
     AppAlertWork(TrapEventQueue& pending, const std::string& settingsPath, int32_t language,
-                 const AlertWindowContext& windows);
+                 const AlertWindowContext& windows, const DeviceNames* names = nullptr);
     int RunPass(WorkGate& gate) override;
     // For tests: the last alert-window thread started.
     const CAlertDispatcher& Dispatcher() const { return dispatcher_; }

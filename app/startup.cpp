@@ -35,13 +35,15 @@ void OnCreate(HWND window) {
         FailStart(window, IDS_SETTINGS_READ_FAILED);
         return;
     }
+    g_app->deviceNames.Load(settings, GetACP());
 
     AlertWindowContext windows;
     windows.instance = static_cast<HINSTANCE>(g_app->instance);
     windows.owner = window;
     windows.openAlerts = &g_app->openAlerts;
     windows.osKind = g_osKind;
-    g_alertWork = new AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows);
+    g_alertWork = new AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows,
+                                   &g_app->deviceNames);
     g_receiver = new CTrapReceiver;
     if (!g_receiver->Start(g_app->settings, g_app->pendingEvents, *g_alertWork)) FailStart(window, IDS_START_FAILED);
 }

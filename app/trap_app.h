@@ -3,6 +3,7 @@
 #include <string>
 
 #include "alert/alert_list.h"
+#include "settings/device_names.h"
 #include "settings/trap_settings.h"
 #include "snmp/trap_records.h"
 
@@ -25,6 +26,7 @@ public:
     std::string settingsPath;         // full path of Dovrel.ini, or the bare name
     std::string settingsProgramPath;  // full path of Kalbrit.exe; empty without an install path
     TrapSettings settings;            // the trap section, read once at start
+    DeviceNames deviceNames;          // [usKarn_names], read once at start with it
     TrapEventQueue pendingEvents;
     AlertList openAlerts;
 };

@@ -58,3 +58,17 @@ bool MbsEqualNoCase(const char* a, const char* b, unsigned codePage) {
         if (NextChar(pa, i, codePage) != NextChar(pb, j, codePage)) return false;
     }
 }
+
+std::size_t CharacterBytes(const std::string& s, std::size_t i, unsigned codePage) {
+    return IsDoubleByteLeadByte(static_cast<unsigned char>(s[i]), codePage) && i + 1 < s.size() ? 2 : 1;
+}
+
+std::string CutAtCharacter(const std::string& s, std::size_t maxBytes, unsigned codePage) {
+    std::size_t end = 0;
+    while (end < s.size()) {
+        const std::size_t next = end + CharacterBytes(s, end, codePage);
+        if (next > maxBytes) break;
+        end = next;
+    }
+    return s.substr(0, end);
+}

@@ -1,5 +1,6 @@
 #pragma once
 // Comparisons of ANSI strings in a multibyte code page.
+#include <cstddef>
 #include <string>
 
 // True when b is a Shift-JIS (code page 932) lead byte.
@@ -16,3 +17,11 @@ bool IsDoubleByteLeadByte(unsigned char b, unsigned codePage);
 // (932, 936, 949, 950); in any other code page it is a plain
 // case-insensitive byte comparison. A null pointer is the empty string.
 bool MbsEqualNoCase(const char* a, const char* b, unsigned codePage);
+
+// Bytes of the character that begins at s[i]: 2 for a lead byte with a byte
+// after it in a double-byte code page, else 1.
+std::size_t CharacterBytes(const std::string& s, std::size_t i, unsigned codePage);
+
+// The longest beginning of s of at most maxBytes bytes that ends between two
+// characters, so that no double-byte character is ever cut in half.
+std::string CutAtCharacter(const std::string& s, std::size_t maxBytes, unsigned codePage);

@@ -1,5 +1,6 @@
 #include "kalbrit/trap_form.h"
 
+#include "core/dotted_ipv4.h"
 #include "settings/trap_settings.h"
 
 namespace {
@@ -40,31 +41,6 @@ std::optional<FormProblem> CommunityProblem(const std::string& c) {
 }
 
 }  // namespace
-
-bool ParseDottedIPv4(const std::string& text, unsigned long& hostOrder) {
-    unsigned long value = 0;
-    int parts = 0;
-    std::size_t i = 0;
-    while (parts < 4) {
-        std::size_t start = i;
-        unsigned long part = 0;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && i - start < 3) {
-            part = part * 10 + static_cast<unsigned long>(text[i] - '0');
-            ++i;
-        }
-        std::size_t digits = i - start;
-        if (digits == 0 || part > 255 || (digits > 1 && text[start] == '0')) return false;
-        value = (value << 8) | part;
-        ++parts;
-        if (parts < 4) {
-            if (i >= text.size() || text[i] != '.') return false;
-            ++i;
-        }
-    }
-    if (i != text.size()) return false;
-    hostOrder = value;
-    return true;
-}
 
 TrapForm LoadTrapForm(ProfileReader& reader) {
     // Read exactly as the trap monitor reads it, so the form shows what is in effect.
