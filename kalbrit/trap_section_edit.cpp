@@ -90,18 +90,22 @@ bool IsUtf16Text(const std::string& file) {
     return file.size() >= 2 && ((file[0] == '\xFF' && file[1] == '\xFE') || (file[0] == '\xFE' && file[1] == '\xFF'));
 }
 
-std::string WithTrapSettings(const std::string& file, const std::vector<TrapSetting>& settings) {
+std::string WithSectionEdit(const std::string& file, const SectionEdit& edit) {
     const std::vector<Line> lines = SplitLines(file);
     const std::string br = LineBreakOf(file);
+    const char* section = edit.section.c_str();
+    const std::vector<SectionValue>& settings = edit.set;
+    auto keyLine = [](const SectionValue& s) { return s.key + "=" + s.value; };
 
     std::size_t first = 0;  // line after the section header
     for (std::size_t i = 0; i < lines.size() && first == 0; ++i)
-        if (IsSection(file, lines[i], kTrapSection)) first = i + 1;
+        if (IsSection(file, lines[i], section)) first = i + 1;
     if (first == 0) {
+        if (settings.empty()) return file;  // nothing to remove from a section that is not there
         std::string out = file;
         if (!out.empty() && out.back() != '\n') out += br;
-        out += std::string("[") + kTrapSection + "]" + br;
-        for (const TrapSetting& s : settings) out += std::string(s.key) + "=" + s.value + br;
+        out += std::string("[") + section + "]" + br;
+        for (const SectionValue& s : settings) out += keyLine(s) + br;
         return out;
     }
     std::size_t last = first;  // one past the section's last line
@@ -109,11 +113,14 @@ std::string WithTrapSettings(const std::string& file, const std::vector<TrapSett
 
     // Which line each key writes to; keys the section lacks go after its last key line.
     std::vector<std::size_t> lineOf(settings.size(), lines.size());
+    std::vector<bool> removed(lines.size(), false);
     std::size_t lastKeyLine = first - 1;
     for (std::size_t i = first; i < last; ++i) {
         if (EqualsOf(file, lines[i]) != std::string::npos) lastKeyLine = i;
         for (std::size_t k = 0; k < settings.size(); ++k)
-            if (lineOf[k] == lines.size() && IsKeyLine(file, lines[i], settings[k].key)) lineOf[k] = i;
+            if (lineOf[k] == lines.size() && IsKeyLine(file, lines[i], settings[k].key.c_str())) lineOf[k] = i;
+        for (const std::string& key : edit.removed)
+            if (IsKeyLine(file, lines[i], key.c_str())) removed[i] = true;
     }
 
     std::string out;
@@ -124,18 +131,25 @@ std::string WithTrapSettings(const std::string& file, const std::vector<TrapSett
         copied = pos;
     };
     for (std::size_t i = first; i < last; ++i) {
+        bool written = false;
         for (std::size_t k = 0; k < settings.size(); ++k)
             if (lineOf[k] == i) {
                 copyTo(EqualsOf(file, lines[i]) + 1);
                 out += settings[k].value;
                 copied = lines[i].end;
+                written = true;
             }
+        const bool dropped = removed[i] && !written;
+        if (dropped) {
+            copyTo(lines[i].begin);
+            copied = lines[i].next;
+        }
         if (i == lastKeyLine) {
-            copyTo(lines[i].next);
+            if (!dropped) copyTo(lines[i].next);
             std::string added;
             for (std::size_t k = 0; k < settings.size(); ++k)
-                if (lineOf[k] == lines.size()) added += std::string(settings[k].key) + "=" + settings[k].value + br;
-            if (!added.empty() && lines[i].next == lines[i].end) out += br;  // the file ended without one
+                if (lineOf[k] == lines.size()) added += keyLine(settings[k]) + br;
+            if (!added.empty() && !dropped && lines[i].next == lines[i].end) out += br;  // the file ended without one
             out += added;
         }
     }
@@ -143,11 +157,17 @@ std::string WithTrapSettings(const std::string& file, const std::vector<TrapSett
         // The section has no key line yet: the new keys follow its header.
         const Line& header = lines[first - 1];
         std::string head = file.substr(0, header.next);
-        if (header.next == header.end) head += br;
+        if (header.next == header.end && !settings.empty()) head += br;
         std::string keys;
-        for (const TrapSetting& s : settings) keys += std::string(s.key) + "=" + s.value + br;
+        for (const SectionValue& s : settings) keys += keyLine(s) + br;
         return head + keys + file.substr(header.next);
     }
     copyTo(file.size());
     return out;
+}
+
+std::string WithTrapSettings(const std::string& file, const std::vector<TrapSetting>& settings) {
+    SectionEdit edit{kTrapSection, {}, {}};
+    for (const TrapSetting& s : settings) edit.set.push_back({s.key, s.value});
+    return WithSectionEdit(file, edit);
 }

@@ -10,6 +10,29 @@
 
 #include "kalbrit/trap_form.h"
 
+// One key and its value in a section.
+struct SectionValue {
+    std::string key;
+    std::string value;
+};
+
+// What a save changes in one section: the keys to set, in order, and the
+// keys whose lines go.
+struct SectionEdit {
+    std::string section;
+    std::vector<SectionValue> set;
+    std::vector<std::string> removed;  // every line of each such key
+};
+
+// The file's bytes with each key line of set in the first section of that
+// name replaced (the text up to '=' kept), every line of a removed key
+// dropped, keys the section lacks added after its last key line, and a
+// missing section added at the end (none when nothing is set). Lines of
+// other keys, comments, blank lines and every other section stay as they
+// are. Section and key names compare without regard to ASCII case, as the
+// profile functions do.
+std::string WithSectionEdit(const std::string& file, const SectionEdit& edit);
+
 // The file's bytes with each setting's key line in the first [usKarn_trap]
 // section replaced (the text up to '=' kept); keys the section lacks are
 // added after its last key line, and a missing section is added at the end.
