@@ -1,6 +1,7 @@
 #include "kalbrit/trap_form.h"
 
 #include "core/dotted_ipv4.h"
+#include "kalbrit/profile_value.h"
 #include "settings/trap_settings.h"
 
 namespace {
@@ -28,15 +29,13 @@ bool ParseBoundedNumber(const std::string& text, long low, long high, long& out)
 std::optional<FormProblem> CommunityProblem(const std::string& c) {
     if (c.empty()) return FormProblem::CommunityEmpty;
     if (c.size() > kMaxCommunityLength) return FormProblem::CommunityTooLong;
-    for (unsigned char ch : c) {
-        if (ch < 0x20 || ch == 0x7F) return FormProblem::CommunityControl;
+    // Such a community would not read back as typed.
+    switch (ProfileValueShape(c)) {
+    case ValueShape::Control: return FormProblem::CommunityControl;
+    case ValueShape::BlankEnds: return FormProblem::CommunityBlankEnds;
+    case ValueShape::Quoted: return FormProblem::CommunityQuoted;
+    case ValueShape::Fine: break;
     }
-    // The private-profile reader drops blanks around a value and one pair of
-    // enclosing quotes, so such a community would not read back as typed.
-    if (c.front() == ' ' || c.front() == '\t' || c.back() == ' ' || c.back() == '\t')
-        return FormProblem::CommunityBlankEnds;
-    if (c.size() >= 2 && (c.front() == '"' || c.front() == '\'') && c.back() == c.front())
-        return FormProblem::CommunityQuoted;
     return std::nullopt;
 }
 

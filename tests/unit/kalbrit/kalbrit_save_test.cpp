@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "kalbrit/device_list.h"
 #include "kalbrit/elevated_save.h"
 #include "kalbrit/kalbrit_texts.h"
 #include "kalbrit/trap_section_edit.h"
@@ -180,6 +181,13 @@ TEST(KalbritTexts, EveryMessageHasBothLanguages) {
         auto id = static_cast<KalbritText>(i);
         EXPECT_GT(std::string(TextOf(id, UiLanguage::English)).size(), 0u) << i;
         EXPECT_NE(std::string(TextOf(id, UiLanguage::Japanese)), TextOf(id, UiLanguage::English)) << i;
+    }
+    const DeviceListRules devices;
+    for (int i = 0; i <= static_cast<int>(ListProblem::Full); ++i) {
+        auto id = static_cast<ListProblem>(i);
+        EXPECT_GT(std::string(devices.ProblemText(id, UiLanguage::English)).size(), 0u) << i;
+        EXPECT_NE(std::string(devices.ProblemText(id, UiLanguage::Japanese)), devices.ProblemText(id, UiLanguage::English))
+            << i;
     }
     for (int i = 0; i <= static_cast<int>(FormProblem::MaskBlocksAll); ++i) {
         auto id = static_cast<FormProblem>(i);
