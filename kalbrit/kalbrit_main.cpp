@@ -1,8 +1,8 @@
 // Kalbrit.exe: the settings program of the Dovrel trap monitor. Started from
 // Dovrel's tray menu without arguments; "/ini <path>" names another
 // settings file to edit instead of the installed one. Started by itself with
-// "/save-elevated ..." (elevated) it only saves the installed Dovrel.ini and
-// shows no window.
+// "/save-elevated ..." or "/save-list-elevated ..." (elevated) it only saves
+// the installed Dovrel.ini and shows no window.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -21,6 +21,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         // Dovrel reads, found by itself, whatever it is handed.
         if (!NamesInstalledSettingsFile(save.path)) return ERROR_INVALID_PARAMETER;
         return static_cast<int>(SaveTrapSettingsToFile(InstalledSettingsFile(), save.settings, true));
+    case ElevatedSaveLine::Invalid: return ERROR_INVALID_PARAMETER;
+    case ElevatedSaveLine::Absent: break;
+    }
+    ElevatedListSave list;
+    switch (ParseElevatedListSave(commandLine ? commandLine : "", list)) {
+    case ElevatedSaveLine::Valid:
+        if (!NamesInstalledSettingsFile(list.path)) return ERROR_INVALID_PARAMETER;
+        return static_cast<int>(SaveSectionEditToFile(InstalledSettingsFile(), list.edit, true));
     case ElevatedSaveLine::Invalid: return ERROR_INVALID_PARAMETER;
     case ElevatedSaveLine::Absent: break;
     }

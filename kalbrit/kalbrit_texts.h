@@ -36,6 +36,8 @@ enum class KalbritText {
     TestNotSent,         // followed by the system's reason
     TestPublicNetwork,   // the network is Public and the firewall rule leaves Public out
     TestNoFirewallRule,  // the installer added no firewall rule
+    DevicesSaved,        // followed by the path
+    DevicesSavedAsAdministrator,  // followed by the path
     ColourRed,
     ColourOrange,
     ColourGreen,

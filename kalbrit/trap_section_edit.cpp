@@ -166,8 +166,12 @@ std::string WithSectionEdit(const std::string& file, const SectionEdit& edit) {
     return out;
 }
 
-std::string WithTrapSettings(const std::string& file, const std::vector<TrapSetting>& settings) {
+SectionEdit TrapSectionEdit(const std::vector<TrapSetting>& settings) {
     SectionEdit edit{kTrapSection, {}, {}};
     for (const TrapSetting& s : settings) edit.set.push_back({s.key, s.value});
-    return WithSectionEdit(file, edit);
+    return edit;
+}
+
+std::string WithTrapSettings(const std::string& file, const std::vector<TrapSetting>& settings) {
+    return WithSectionEdit(file, TrapSectionEdit(settings));
 }

@@ -33,6 +33,9 @@ struct SectionEdit {
 // profile functions do.
 std::string WithSectionEdit(const std::string& file, const SectionEdit& edit);
 
+// The trap settings as an edit of [usKarn_trap].
+SectionEdit TrapSectionEdit(const std::vector<TrapSetting>& settings);
+
 // The file's bytes with each setting's key line in the first [usKarn_trap]
 // section replaced (the text up to '=' kept); keys the section lacks are
 // added after its last key line, and a missing section is added at the end.
