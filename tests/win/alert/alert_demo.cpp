@@ -1,7 +1,8 @@
 // Shows one alert window through the real alert pass, for screenshots.
 //   alert_demo.exe <message number> <sender> [hold ms]
 // Catalogue: 1 red, 2 orange, 3 green (English texts), 4 red in Japanese
-// (Shift-JIS), 124 green outlet event. Prints "READY left top width height"
+// (Shift-JIS), 124 green outlet event. Named senders: 192.0.2.10 (English)
+// and 192.0.2.20 (a long Japanese name). Prints "READY left top width height"
 // once the window shows, keeps it for hold ms, then closes it.
 #include <windows.h>
 
@@ -16,6 +17,7 @@
 #include "app/app_alert_work.h"
 #include "app/trap_app.h"
 #include "core/work_gate.h"
+#include "win/win32_profile_reader.h"
 
 namespace {
 const char kCatalogue[] =
@@ -27,7 +29,12 @@ const char kCatalogue[] =
     "4=red,\x92\xe2\x93\x64\x82\xaa\x94\xad\x90\xb6\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42"
     "\x83\x6f\x83\x62\x83\x65\x83\x8a\x81\x5b\x89\x5e\x93\x5d\x82\xc9\x90\xd8\x82\xe8\x91\xd6\x82\xed\x82\xe8"
     "\x82\xdc\x82\xb5\x82\xbd\r\n"
-    "125=green,outlet switched on\r\n";
+    "125=green,outlet switched on\r\n"
+    "[usKarn_names]\r\n"
+    "192.0.2.10=Server room UPS\r\n"
+    // "サーバー室北側ラック四番の無停電電源装置" in Shift-JIS: too long for the sender line
+    "192.0.2.20=\x83\x54\x81\x5b\x83\x6f\x81\x5b\x8e\xba\x96\x6b\x91\xa4\x83\x89\x83\x62\x83\x4e\x8e\x6c\x94\xd4"
+    "\x82\xcc\x96\xb3\x92\xe2\x93\x64\x93\x64\x8c\xb9\x91\x95\x92\x75\r\n";
 
 template <class Cond>
 bool WaitFor(Cond cond, DWORD timeoutMs) {
@@ -80,7 +87,10 @@ int main(int argc, char** argv) {
     windows.instance = GetModuleHandleA(nullptr);
     windows.openAlerts = &g_app->openAlerts;
     OpenGate gate;
-    AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows).RunPass(gate);
+    Win32ProfileReader settings(ini);
+    g_app->deviceNames.Load(settings, GetACP());
+    AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows, &g_app->deviceNames)
+        .RunPass(gate);
 
     HWND window = nullptr;
     const bool shown = WaitFor([&] { return (window = NewestAlertWindow()) && IsWindowVisible(window); }, 10000);

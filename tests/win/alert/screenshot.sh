@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of alert windows as a user sees them, for docs/:
 #   alert-red.png, alert-orange.png, alert-green.png (English catalogue
-#   texts) and alert-japanese.png (a Shift-JIS text, code page 932).
+#   texts) and alert-japanese.png (a Shift-JIS text, code page 932); and
+#   in screenshots/ a named sender in English and, cut to fit, in Japanese.
 # Usage: screenshot.sh <alert_demo.exe> [output folder]
 # Runs under its own Xvfb display unless DISPLAY is set.
 set -euo pipefail
@@ -43,3 +44,6 @@ shot 1 127.0.0.1 alert-red.png
 shot 2 127.0.0.1 alert-orange.png
 shot 3 127.0.0.1 alert-green.png
 shot 4 127.0.0.1 alert-japanese.png LC_ALL=ja_JP.UTF-8
+mkdir -p "$out/screenshots"
+shot 1 192.0.2.10 screenshots/alert-named-en.png
+shot 4 192.0.2.20 screenshots/alert-named-ja.png LC_ALL=ja_JP.UTF-8

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "kalbrit/device_list.h"
 #include "kalbrit/elevated_save.h"
 #include "kalbrit/kalbrit_texts.h"
 #include "kalbrit/resource.h"
@@ -450,6 +451,67 @@ TEST_F(KalbritDialog, HistoryViewListsTheNewestAlertsOfBothFilesNewestFirst) {
     EXPECT_EQ(k.Close(), 0u);
     keptNewer.empty() ? (void)DeleteFileA(newer.c_str()) : WriteBytes(newer, keptNewer);
     keptOlder.empty() ? (void)DeleteFileA(older.c_str()) : WriteBytes(older, keptOlder);
+}
+
+// The Devices list: entries added, changed and removed in the dialog, a bad
+// address refused where it is typed, and the save writing [usKarn_names]
+// alone: every byte of the file before it stays. Opened again, the list shows
+// what was saved, and removing the last but one entry writes only that.
+TEST_F(KalbritDialog, DevicesListAddChangeRemoveRoundTrip) {
+    KalbritSession k(KALBRIT_EXE, Quoted());
+    ASSERT_NE(k.Dialog(), nullptr);
+    const HWND main = k.Dialog();
+    // Types an entry into the entry dialog that button id of the list opens; the list's reply, if any.
+    auto enter = [&](HWND list, int id, const std::string& address, const std::string& name) {
+        HWND entry = k.PressForDialog(list, id, {main, list});
+        if (!entry) return std::string("no entry dialog");
+        SetDlgItemTextA(entry, IDC_ENTRY_KEY, address.c_str());
+        SetDlgItemTextA(entry, IDC_ENTRY_VALUE, name.c_str());
+        HWND reply = k.PressForDialog(entry, IDOK, {main, list, entry});
+        if (!reply) return std::string();  // accepted: the entry dialog closed
+        std::string text = k.ReadReply(reply);
+        PostMessageA(entry, WM_COMMAND, IDCANCEL, 0);
+        for (int i = 0; i < 100 && IsWindow(entry); ++i) Sleep(50);
+        return text;
+    };
+    const DeviceListRules rules;
+    const std::string ups = "Server room UPS", pdu = "Rack 4 \x83\x6f\x83\x62 PDU";  // a double-byte name
+
+    HWND list = k.PressForDialog(main, IDC_DEVICES, {main});
+    ASSERT_NE(list, nullptr) << "Devices... opened no dialog";
+    HWND view = GetDlgItem(list, IDC_LIST);
+    EXPECT_TRUE(k.ListColumn(view, 0).empty());
+    EXPECT_EQ(enter(list, IDC_LIST_ADD, "192.0.2.10", ups), "");
+    EXPECT_EQ(enter(list, IDC_LIST_ADD, "192.0.2.11", "Old PDU"), "");
+    EXPECT_EQ(enter(list, IDC_LIST_ADD, "192.0.2.12", "PDU"), "");
+    const std::string refused = enter(list, IDC_LIST_ADD, "192.0.2.010", "x");
+    EXPECT_NE(refused.find(rules.ProblemText(ListProblem::KeyInvalid, Language())), std::string::npos) << refused;
+    EXPECT_NE(enter(list, IDC_LIST_ADD, "192.0.2.10", "twice"), "") << "an address named twice";
+    k.SelectRow(view, 2);
+    EXPECT_EQ(enter(list, IDC_LIST_CHANGE, "192.0.2.12", pdu), "");
+    k.SelectRow(view, 1);
+    PostMessageA(GetDlgItem(list, IDC_LIST_REMOVE), BM_CLICK, 0, 0);
+    for (int i = 0; i < 100 && k.ListColumn(view, 0).size() != 2; ++i) Sleep(50);
+    EXPECT_EQ(k.ListColumn(view, 0), (std::vector<std::string>{"192.0.2.10", "192.0.2.12"}));
+
+    std::string reply = k.ReadReply(k.PressForDialog(list, IDOK, {main, list}));
+    EXPECT_TRUE(Has(reply, KalbritText::DevicesSaved)) << reply;
+    for (int i = 0; i < 100 && IsWindow(list); ++i) Sleep(50);
+    EXPECT_FALSE(IsWindow(list)) << "the list closes once saved";
+    EXPECT_TRUE(ReadBytes(path_) == original_ + "[usKarn_names]\r\n192.0.2.10=" + ups + "\r\n192.0.2.12=" + pdu + "\r\n");
+    EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"Dovrel.ini"}) << "the copy written first is gone";
+
+    list = k.PressForDialog(main, IDC_DEVICES, {main});
+    ASSERT_NE(list, nullptr);
+    view = GetDlgItem(list, IDC_LIST);
+    EXPECT_EQ(k.ListColumn(view, 0), (std::vector<std::string>{"192.0.2.10", "192.0.2.12"}));
+    k.SelectRow(view, 0);
+    PostMessageA(GetDlgItem(list, IDC_LIST_REMOVE), BM_CLICK, 0, 0);
+    for (int i = 0; i < 100 && k.ListColumn(view, 0).size() != 1; ++i) Sleep(50);
+    reply = k.ReadReply(k.PressForDialog(list, IDOK, {main, list}));
+    EXPECT_TRUE(Has(reply, KalbritText::DevicesSaved)) << reply;
+    EXPECT_TRUE(ReadBytes(path_) == original_ + "[usKarn_names]\r\n192.0.2.12=" + pdu + "\r\n");
+    EXPECT_EQ(k.Close(), 0u);
 }
 
 TEST(KalbritManifests, BothProgramsCarryAnAsInvokerManifest) {
