@@ -79,12 +79,12 @@ std::string ElevatedListArguments(const std::string& path, const SectionEdit& ed
     return line;
 }
 
-ElevatedSaveLine ParseElevatedListSave(const std::string& commandLine, ElevatedListSave& save) {
+ElevatedSaveLine ParseElevatedListSave(const std::string& commandLine, ElevatedSectionSave& save) {
     std::istringstream in(commandLine);
     std::string word;
     if (!(in >> word) || word != kListSwitch) return ElevatedSaveLine::Absent;
 
-    ElevatedListSave parsed;
+    ElevatedSectionSave parsed;
     if (!(in >> word) || !Unhex(word, parsed.edit.section)) return ElevatedSaveLine::Invalid;
     const ListRules* rules = ListRulesOfSection(parsed.edit.section);
     if (!rules) return ElevatedSaveLine::Invalid;
@@ -105,4 +105,12 @@ ElevatedSaveLine ParseElevatedListSave(const std::string& commandLine, ElevatedL
     if (!IsListEdit(*rules, parsed.edit)) return ElevatedSaveLine::Invalid;
     save = parsed;
     return ElevatedSaveLine::Valid;
+}
+
+ElevatedSaveLine ParseAnyElevatedSave(const std::string& commandLine, ElevatedSectionSave& save) {
+    ElevatedSave trap;
+    const ElevatedSaveLine line = ParseElevatedSave(commandLine, trap);
+    if (line == ElevatedSaveLine::Valid) save = {trap.path, TrapSectionEdit(trap.settings)};
+    if (line != ElevatedSaveLine::Absent) return line;
+    return ParseElevatedListSave(commandLine, save);
 }

@@ -31,7 +31,7 @@ ElevatedSaveLine ParseElevatedSave(const std::string& commandLine, ElevatedSave&
 //   /save-list-elevated <section> <path> <key>=<value>... -<key>...
 // every part hex-encoded: the entries to set, in order, then the keys whose
 // lines go.
-struct ElevatedListSave {
+struct ElevatedSectionSave {
     std::string path;
     SectionEdit edit;
 };
@@ -41,4 +41,7 @@ std::string ElevatedListArguments(const std::string& path, const SectionEdit& ed
 // Absent without the switch; Invalid when the line is damaged, names a
 // section Kalbrit keeps no list in (ListRulesOfSection) or holds an edit that
 // list could not make (IsListEdit); Valid fills save.
-ElevatedSaveLine ParseElevatedListSave(const std::string& commandLine, ElevatedListSave& save);
+ElevatedSaveLine ParseElevatedListSave(const std::string& commandLine, ElevatedSectionSave& save);
+
+// Either line, the trap section's as its edit: what the elevated copy writes.
+ElevatedSaveLine ParseAnyElevatedSave(const std::string& commandLine, ElevatedSectionSave& save);

@@ -14,21 +14,13 @@
 #include "settings/settings_paths.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-    ElevatedSave save;
-    switch (ParseElevatedSave(commandLine ? commandLine : "", save)) {
+    ElevatedSectionSave save;
+    switch (ParseAnyElevatedSave(commandLine ? commandLine : "", save)) {
     case ElevatedSaveLine::Valid:
         // Elevated, this copy may write anywhere: it writes only the file
         // Dovrel reads, found by itself, whatever it is handed.
         if (!NamesInstalledSettingsFile(save.path)) return ERROR_INVALID_PARAMETER;
-        return static_cast<int>(SaveTrapSettingsToFile(InstalledSettingsFile(), save.settings, true));
-    case ElevatedSaveLine::Invalid: return ERROR_INVALID_PARAMETER;
-    case ElevatedSaveLine::Absent: break;
-    }
-    ElevatedListSave list;
-    switch (ParseElevatedListSave(commandLine ? commandLine : "", list)) {
-    case ElevatedSaveLine::Valid:
-        if (!NamesInstalledSettingsFile(list.path)) return ERROR_INVALID_PARAMETER;
-        return static_cast<int>(SaveSectionEditToFile(InstalledSettingsFile(), list.edit, true));
+        return static_cast<int>(SaveSectionEditToFile(InstalledSettingsFile(), save.edit, true));
     case ElevatedSaveLine::Invalid: return ERROR_INVALID_PARAMETER;
     case ElevatedSaveLine::Absent: break;
     }

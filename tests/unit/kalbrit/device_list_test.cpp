@@ -70,7 +70,7 @@ TEST(DeviceListElevatedSave, TheEditComesThroughAndNothingElse) {
     list.Add({"192.0.2.12", "サーバー室 \"A\" & B"});
     list.Remove(1);
     const std::string path = "C:\\Program Files\\Dovrel\\Dovrel.ini";
-    ElevatedListSave save;
+    ElevatedSectionSave save;
     ASSERT_EQ(ParseElevatedListSave(ElevatedListArguments(path, list.Edit()), save), ElevatedSaveLine::Valid);
     EXPECT_EQ(save.path, path);
     EXPECT_EQ(save.edit.section, "usKarn_names");
