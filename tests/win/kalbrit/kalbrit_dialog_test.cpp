@@ -106,6 +106,28 @@ protected:
         k.SetText(IDC_PROHIBITION, "255.0.0.0");
     }
 
+    // Types an entry into the entry dialog that button id of the list (the
+    // last of open) opens; the list's reply, empty when it took the entry.
+    static std::string EnterDevice(KalbritSession& k, std::vector<HWND> open, int id, const std::string& address,
+                                   const std::string& name) {
+        HWND entry = k.PressForDialog(open.back(), id, open);
+        if (!entry) return "no entry dialog";
+        SetDlgItemTextA(entry, IDC_ENTRY_KEY, address.c_str());
+        SetDlgItemTextA(entry, IDC_ENTRY_VALUE, name.c_str());
+        open.push_back(entry);
+        PostMessageA(GetDlgItem(entry, IDOK), BM_CLICK, 0, 0);
+        for (int i = 0; i < 200; ++i) {
+            if (!IsWindow(entry)) return std::string();  // accepted: the entry dialog closed
+            if (HWND reply = k.WaitForDialog(open, 50)) {
+                std::string text = k.ReadReply(reply);
+                PostMessageA(entry, WM_COMMAND, IDCANCEL, 0);
+                for (int j = 0; j < 100 && IsWindow(entry); ++j) Sleep(50);
+                return text;
+            }
+        }
+        return "the entry dialog neither closed nor answered";
+    }
+
     std::string original_, dir_, path_;
 };
 
@@ -402,6 +424,25 @@ TEST_F(KalbritDialog, InstallPathTheElevatedCopyWritesOnlyTheInstalledFile) {
 
 // A file given with /ini that the user may not write (read-only here) is no
 // case for elevation: only Dovrel's own file is ever saved as administrator.
+// The installed file, read-only as under Program Files: the Devices list is
+// saved through the elevated copy, which writes the names section alone.
+TEST_F(KalbritDialog, InstallPathDevicesAreSavedThroughTheElevatedCopy) {
+    InstallPathView view64(KEY_WOW64_64KEY), view32(KEY_WOW64_32KEY);
+    view32.Remove();
+    view64.Set(dir_);
+    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    KalbritSession k(KALBRIT_EXE, "");
+    ASSERT_NE(k.Dialog(), nullptr);
+    HWND list = k.PressForDialog(k.Dialog(), IDC_DEVICES, {k.Dialog()});
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(EnterDevice(k, {k.Dialog(), list}, IDC_LIST_ADD, "192.0.2.10", "Server room UPS"), "");
+    const std::string reply = k.ReadReply(k.PressForDialog(list, IDOK, {k.Dialog(), list}));
+    EXPECT_TRUE(Has(reply, KalbritText::DevicesSavedAsAdministrator)) << reply;
+    EXPECT_TRUE(ReadBytes(path_) == original_ + "[usKarn_names]\r\n192.0.2.10=Server room UPS\r\n");
+    EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_READONLY) << "the file keeps its attributes";
+    EXPECT_EQ(k.Close(), 0u);
+}
+
 TEST_F(KalbritDialog, AnIniFileTheUserMayNotWriteGetsThePlainAccessDeniedMessage) {
     ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
     KalbritSession k(KALBRIT_EXE, Quoted());
@@ -461,18 +502,8 @@ TEST_F(KalbritDialog, DevicesListAddChangeRemoveRoundTrip) {
     KalbritSession k(KALBRIT_EXE, Quoted());
     ASSERT_NE(k.Dialog(), nullptr);
     const HWND main = k.Dialog();
-    // Types an entry into the entry dialog that button id of the list opens; the list's reply, if any.
     auto enter = [&](HWND list, int id, const std::string& address, const std::string& name) {
-        HWND entry = k.PressForDialog(list, id, {main, list});
-        if (!entry) return std::string("no entry dialog");
-        SetDlgItemTextA(entry, IDC_ENTRY_KEY, address.c_str());
-        SetDlgItemTextA(entry, IDC_ENTRY_VALUE, name.c_str());
-        HWND reply = k.PressForDialog(entry, IDOK, {main, list, entry});
-        if (!reply) return std::string();  // accepted: the entry dialog closed
-        std::string text = k.ReadReply(reply);
-        PostMessageA(entry, WM_COMMAND, IDCANCEL, 0);
-        for (int i = 0; i < 100 && IsWindow(entry); ++i) Sleep(50);
-        return text;
+        return EnterDevice(k, {main, list}, id, address, name);
     };
     const DeviceListRules rules;
     const std::string ups = "Server room UPS", pdu = "Rack 4 \x83\x6f\x83\x62 PDU";  // a double-byte name

@@ -106,7 +106,11 @@ void KalbritSession::Click(int id) const { SendMessageA(GetDlgItem(dialog_, id),
 
 HWND KalbritSession::PressForDialog(HWND window, int id, const std::vector<HWND>& open) const {
     PostMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0);
-    return WaitForWindow(process_.dwProcessId, open, 10000);
+    return WaitForDialog(open, 10000);
+}
+
+HWND KalbritSession::WaitForDialog(const std::vector<HWND>& open, DWORD ms) const {
+    return WaitForWindow(process_.dwProcessId, open, ms);
 }
 
 std::string KalbritSession::ReadReply(HWND box) const {

@@ -28,6 +28,8 @@ public:
     // Clicks button id of window (posted) and waits for a dialog of Kalbrit
     // that is none of the open ones (a child dialog or a message box).
     HWND PressForDialog(HWND window, int id, const std::vector<HWND>& open) const;
+    // A dialog of Kalbrit that is none of the open ones, within ms; null when none came.
+    HWND WaitForDialog(const std::vector<HWND>& open, DWORD ms) const;
     // The text (UTF-8) of a message box, which is then dismissed.
     std::string ReadReply(HWND box) const;
     // Selects a row of a list-view control of this process.
