@@ -2,11 +2,13 @@
 
 #include "alert/alert_brushes.h"
 #include "app/app_alert_work.h"
+#include "app/snmpv3_reception.h"
 #include "app/trap_app.h"
 #include "app/warning_dialog.h"
 #include "res/resource.h"
 #include "settings/program_names.h"
 #include "snmp/trap_receiver.h"
+#include "win/cng_crypto.h"
 #include "win/handles.h"
 #include "win/win32_profile_reader.h"
 
@@ -44,6 +46,10 @@ void OnCreate(HWND window) {
     windows.osKind = g_osKind;
     g_alertWork = new AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows,
                                    &g_app->deviceNames);
+    // Engine time counts from now on the clock the receive thread reads.
+    g_app->crypto = std::make_unique<CngCrypto>();
+    g_app->usm = MakeUsmReceiver(settings, *g_app->crypto, static_cast<int64_t>(GetTickCount64() / 1000));
     g_receiver = new CTrapReceiver;
+    g_receiver->SetUsmReceiver(g_app->usm.get());
     if (!g_receiver->Start(g_app->settings, g_app->pendingEvents, *g_alertWork)) FailStart(window, IDS_START_FAILED);
 }

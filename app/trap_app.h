@@ -1,11 +1,14 @@
 #pragma once
 // The program's one application-state object.
+#include <memory>
 #include <string>
 
 #include "alert/alert_list.h"
+#include "core/crypto.h"
 #include "settings/device_names.h"
 #include "settings/trap_settings.h"
 #include "snmp/trap_records.h"
+#include "snmp/usm_receiver.h"
 
 // Window and module handles kept as opaque pointers so this header stays
 // free of windows.h; the Win32 layer casts them to HWND / HINSTANCE.
@@ -29,6 +32,10 @@ public:
     DeviceNames deviceNames;          // [usKarn_names], read once at start with it
     TrapEventQueue pendingEvents;
     AlertList openAlerts;
+    // SNMPv3: the platform's crypto and the receiver over it (null without
+    // users); the receive thread uses both, so they go after the engine stops.
+    std::unique_ptr<Crypto> crypto;
+    std::unique_ptr<UsmReceiver> usm;
 };
 
 // The one CTrapApp and the OS kind (1 = 9x family, 2 = major version 5,

@@ -4,12 +4,14 @@
 // events are taken off the pending-event queue and freed, as the alert pass
 // would, so that memory shows the raw datagram queue.
 //
-//   flood_receiver PORT EXPECTED IDLE_MS INTAKE_MS [RCVBUF]
+//   flood_receiver PORT EXPECTED IDLE_MS INTAKE_MS [RCVBUF [v2c]]
 //
 // Prints "listening ..." once bound, then "accepted N peak-queue Q" when
 // EXPECTED events were accepted or none came for IDLE_MS after the first
 // (120 s before the first). RCVBUF > 0 replaces the socket receive buffer
-// that CTrapSocket::Open asks for, to measure other sizes.
+// that CTrapSocket::Open asks for, to measure other sizes. "v2c" sets
+// acceptV2c, as the shipped Dovrel.ini does. The socket has the engine's
+// receive triage (INFORM answers) either way.
 #include <winsock.h>
 #include <windows.h>
 
@@ -22,6 +24,7 @@
 #include <thread>
 
 #include "core/stop_gate.h"
+#include "snmp/receive_triage.h"
 #include "snmp/trap_intake.h"
 #include "snmp/trap_socket.h"
 
@@ -35,7 +38,7 @@ void DrainPendingEvents(TrapEventQueue& pending) {
 
 int main(int argc, char** argv) {
     if (argc < 5) {
-        std::fprintf(stderr, "usage: %s PORT EXPECTED IDLE_MS INTAKE_MS [RCVBUF]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s PORT EXPECTED IDLE_MS INTAKE_MS [RCVBUF [v2c]]\n", argv[0]);
         return 2;
     }
     const int port = std::atoi(argv[1]);
@@ -48,6 +51,7 @@ int main(int argc, char** argv) {
     if (WSAStartup(MAKEWORD(1, 1), &wsa) != 0) return 2;
     TrapSettings settings;
     settings.port = port;
+    settings.acceptV2c = argc > 6 && std::strcmp(argv[6], "v2c") == 0;
     TrapEventQueue pending;
 
     CTrapSocket socket;
@@ -55,6 +59,8 @@ int main(int argc, char** argv) {
         std::printf("open failed\n");
         return 2;
     }
+    ReceiveTriage triage(settings);
+    socket.SetTriage(&triage);
     if (rcvbuf > 0)
         setsockopt(socket.Handle(), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&rcvbuf), sizeof rcvbuf);
     int actual = 0;

@@ -82,15 +82,17 @@ bool EndDovrel(const std::string& folder, DovrelStart& outcome) {
     UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
 
     std::string tried;
-    HMODULE finwin = LoadOwnFinwin(folder, tried);
-    auto finWin = finwin ? reinterpret_cast<FinWinFunction>(reinterpret_cast<void (*)()>(GetProcAddress(finwin, "FinWin"))) : nullptr;
-    if (!finWin) {
-        if (finwin) FreeLibrary(finwin);
-        outcome = {DovrelStart::FinwinMissing, ERROR_SUCCESS, tried};
-        return false;
+    {
+        UniqueModule finwin(LoadOwnFinwin(folder, tried));
+        auto finWin = finwin.Get() ? reinterpret_cast<FinWinFunction>(
+                                         reinterpret_cast<void (*)()>(GetProcAddress(finwin.Get(), "FinWin")))
+                                   : nullptr;
+        if (!finWin) {
+            outcome = {DovrelStart::FinwinMissing, ERROR_SUCCESS, tried};
+            return false;
+        }
+        finWin(kMainWindowTitle);
     }
-    finWin(kMainWindowTitle);
-    FreeLibrary(finwin);
 
     const bool gone = process ? WaitForSingleObject(process.Get(), kExitWaitMs) == WAIT_OBJECT_0 : !IsWindow(window);
     if (!gone) outcome = {DovrelStart::StillRunning, ERROR_SUCCESS, {}};

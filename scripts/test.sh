@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every build and runs every test:
-# the portable core natively (plain and with ASan/UBSan), a short fuzzing
-# run, then the Windows builds (32-bit and 64-bit) with their tests under
-# Wine on a virtual display.
+# the portable core natively (plain and with ASan/UBSan), short fuzzing
+# runs (decoder, SNMPv3 receiver), then the Windows builds (32-bit and
+# 64-bit) with their tests under Wine on a virtual display.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib/display.sh"
 cd "$DOVREL_ROOT"
@@ -22,6 +22,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset nati
 if [ -f tests/fuzz/CMakeLists.txt ] && [ -x scripts/fuzz.sh ]; then
   echo "== fuzzing smoke run"
   bash scripts/fuzz.sh 30
+  bash scripts/fuzz.sh 30 usm_receive
 fi
 
 echo "== Windows builds: 32-bit, then 64-bit (whose installer holds both)"

@@ -21,3 +21,11 @@ constexpr char kWarningCaption[] = "Warning(Tesvane)";
 constexpr char kInstallKey[] = "Software\\Orvanta\\Quillmont\\CurrentVersion";
 constexpr char kInstallValue[] = "InstallPath";
 constexpr char kFirewallProfilesValue[] = "FirewallProfiles";
+
+// Dovrel's own SNMP engine (for SNMPv3 INFORMs), kept per user under
+// HKEY_CURRENT_USER, which a standard user may write: its engine ID
+// (REG_BINARY), made once, and its engine boots (REG_DWORD), counted up at
+// each start.
+constexpr char kEngineKey[] = "Software\\Orvanta\\Quillmont\\Dovrel";
+constexpr char kEngineIdValue[] = "EngineID";
+constexpr char kEngineBootsValue[] = "EngineBoots";

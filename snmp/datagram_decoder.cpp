@@ -2,19 +2,17 @@
 
 #include "snmp/ber_tags.h"
 
-namespace {
-
-constexpr size_t kMaxVersionOctets = 4;
-
-// The version field's value, read as leniently as the SNMPv1 decoder reads
-// the header; -1 when there is none to read.
-int64_t VersionOf(const uint8_t* data, size_t size) {
+int64_t DatagramVersion(const uint8_t* data, size_t size) {
+    constexpr size_t kMaxVersionOctets = 4;
+    if (!data) return -1;
     TlvItem message, version;
     if (!ReadTlv(data, size, 0, message) || message.tag != kTagSequence) return -1;
     if (!ReadTlv(data, size, message.valuePos, version) || version.tag != kTagInteger) return -1;
     if (version.length < 1 || version.length > kMaxVersionOctets || !ValueInside(size, version)) return -1;
     return static_cast<uint32_t>(DecodeInteger(data + version.valuePos, static_cast<int32_t>(version.length)));
 }
+
+namespace {
 
 void DecodeV2c(const uint8_t* data, size_t size, const std::string& community, DecodedDatagram& out) {
     out.version = SnmpVersion::V2c;
@@ -52,7 +50,7 @@ bool ReadCommunityMessage(const uint8_t* data, size_t size, CommunityMessage& me
 
 DecodedDatagram DecodeDatagram(const uint8_t* data, size_t size, const std::string& community, bool acceptV2c) {
     DecodedDatagram out;
-    const int64_t version = data ? VersionOf(data, size) : -1;
+    const int64_t version = DatagramVersion(data, size);
     if (version == static_cast<int64_t>(SnmpVersion::V3)) {
         out.version = SnmpVersion::V3;  // the user-based security model decodes these
         return out;
@@ -62,5 +60,16 @@ DecodedDatagram DecodeDatagram(const uint8_t* data, size_t size, const std::stri
         return out;
     }
     out.messageNumber = ParseTrap(data, size, community, out.fields, out.reason);
+    return out;
+}
+
+DecodedDatagram DecodeV3Pdu(const uint8_t* pdu, size_t size) {
+    DecodedDatagram out;
+    out.version = SnmpVersion::V3;
+    int32_t number = 0;
+    if (!pdu || !DecodeNotificationPdu(pdu, size, 0, out.pdu, out.fields, number)) return out;
+    if (out.pdu.pdu.size != size) return out;
+    out.messageNumber = number;
+    out.reason = number != 0 ? RefusalReason::None : RefusalReason::NotDecodable;
     return out;
 }

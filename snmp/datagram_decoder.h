@@ -31,6 +31,14 @@ struct DecodedDatagram {
 // path exactly as ParseTrap decodes it, which never examined the version.
 DecodedDatagram DecodeDatagram(const uint8_t* data, size_t size, const std::string& community, bool acceptV2c);
 
+// The notification PDU of an SNMPv3 message, which the user-based security
+// model has authenticated and decrypted: the PDU alone, filling [pdu, pdu + size).
+DecodedDatagram DecodeV3Pdu(const uint8_t* pdu, size_t size);
+
+// The version field's value, read as leniently as the SNMPv1 decoder reads
+// the header; -1 when there is none to read.
+int64_t DatagramVersion(const uint8_t* data, size_t size);
+
 // The header of a community-based message, read strictly: a SEQUENCE that
 // lies within the datagram, the version INTEGER and the community OCTET
 // STRING; the PDU begins at pduPos and must end at messageEnd.

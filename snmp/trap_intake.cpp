@@ -32,14 +32,17 @@ bool TakeInPacket(const RawPacket& packet, const TrapSettings& settings, TrapEve
     // Each datagram starts with empty texts. Without acceptV2c every datagram
     // is read as an SNMPv1 trap whatever its version field says, as always.
     DecodedDatagram decoded;
-    if (settings.acceptV2c) {
+    if (packet.form == PacketForm::V3Pdu) {
+        decoded = DecodeV3Pdu(packet.bytes, size);
+    } else if (settings.acceptV2c) {
         decoded = DecodeDatagram(packet.bytes, size, settings.community, true);
     } else {
         decoded.messageNumber = ParseTrap(packet.bytes, size, settings.community, decoded.fields, decoded.reason);
     }
-    // An INFORM waits for an answer that this program does not send yet: it
-    // is not announced, or its sender's resends would each be.
-    if (decoded.messageNumber == 0 || decoded.answerInform) return false;
+    // An INFORM here (v2c or v3) was answered on the receive thread (when
+    // the filter below accepts it too) and is its first copy: resends are
+    // not queued.
+    if (decoded.messageNumber == 0) return false;
     const int32_t number = decoded.messageNumber;
     TrapFields& fields = decoded.fields;
 

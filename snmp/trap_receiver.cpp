@@ -5,6 +5,7 @@
 
 #include "settings/trap_settings.h"
 #include "snmp/alert_work.h"
+#include "snmp/receive_triage.h"
 #include "snmp/trap_intake.h"
 #include "snmp/trap_socket.h"
 #include "win/sent_messages.h"
@@ -50,23 +51,13 @@ bool StillActive(HANDLE thread) {
 }
 }  // namespace
 
-CTrapReceiver::CTrapReceiver() {
-    for (Worker& worker : workers_) {
-        worker.stopEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    }
-    socket_ = new CTrapSocket;
+CTrapReceiver::CTrapReceiver() : socket_(new CTrapSocket) {
+    for (Worker& worker : workers_) worker.stopEvent.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
 }
 
 CTrapReceiver::~CTrapReceiver() {
-    for (Worker& worker : workers_) {
-        if (worker.thread) CloseHandle(worker.thread);
-        worker.thread = nullptr;
-        if (worker.stopEvent) CloseHandle(worker.stopEvent);
-        worker.stopEvent = nullptr;
-    }
     Sleep(kSocketCloseDelayMs);
     socket_->Close();
-    delete socket_;
 }
 
 bool CTrapReceiver::Start(const TrapSettings& settings, TrapEventQueue& pending, AlertWork& alertWork) {
@@ -74,6 +65,9 @@ bool CTrapReceiver::Start(const TrapSettings& settings, TrapEventQueue& pending,
     pending_ = &pending;
     alertWork_ = &alertWork;
     if (!socket_->Open(settings.port, settings.community)) return false;
+    triage_ = std::make_unique<ReceiveTriage>(settings);
+    triage_->SetUsmReceiver(usm_);
+    socket_->SetTriage(triage_.get());
     StartWorker(receive_, ReceiveThreadStart);
     StartWorker(intake_, IntakeThreadStart);
     StartWorker(alert_, AlertThreadStart);
@@ -85,48 +79,47 @@ void CTrapReceiver::StartWorker(Worker& worker, LPTHREAD_START_ROUTINE routine) 
     if (worker.thread) return;
     worker.state.store(WorkerState::Starting);
     // A failed creation leaves the slot empty; Stop skips it.
-    worker.thread = CreateThread(nullptr, 0, routine, this, 0, &worker.threadId);
+    worker.thread.Reset(CreateThread(nullptr, 0, routine, this, 0, &worker.threadId));
 }
 
 void CTrapReceiver::WaitUntilRunning(Worker& worker) {
     if (!worker.thread) return;
     for (DWORD waited = 0; waited < kStartWaitMs && worker.state.load() == WorkerState::Starting; ++waited) {
-        if (WaitForSingleObject(worker.thread, 1) == WAIT_OBJECT_0) break;
+        if (WaitForSingleObject(worker.thread.Get(), 1) == WAIT_OBJECT_0) break;
     }
 }
 
 void CTrapReceiver::Stop() {
     if (receive_.thread) {
-        SetEvent(receive_.stopEvent);
+        SetEvent(receive_.stopEvent.Get());
         socket_->Close();
-        WaitAnsweringSentMessages(receive_.thread, kReceiveExitWaitMs);
+        WaitAnsweringSentMessages(receive_.thread.Get(), kReceiveExitWaitMs);
     }
     for (Worker& worker : workers_) StopWorker(worker);
 }
 
 void CTrapReceiver::StopWorker(Worker& worker) {
     if (!worker.thread) return;
-    SetEvent(worker.stopEvent);
+    SetEvent(worker.stopEvent.Get());
     // A thread that never reached its loop is still in loader work; give it
     // the chance to start, see the event and end by itself.
-    if (worker.state.load() == WorkerState::Starting) WaitAnsweringSentMessages(worker.thread, kStartWaitMs);
+    if (worker.state.load() == WorkerState::Starting) WaitAnsweringSentMessages(worker.thread.Get(), kStartWaitMs);
 
     worker.gate.BeginStop(IdleAnsweringSentMessages);  // waits only for the unit of work under way
     for (int probe = 0; probe < kStopProbes; ++probe) {
-        if (!StillActive(worker.thread)) break;
-        SetEvent(worker.stopEvent);
+        if (!StillActive(worker.thread.Get())) break;
+        SetEvent(worker.stopEvent.Get());
     }
-    if (StillActive(worker.thread) && worker.state.load() == WorkerState::Leaving)
-        WaitAnsweringSentMessages(worker.thread, kLeaveWaitMs);
-    if (StillActive(worker.thread)) {
-        TerminateThread(worker.thread, kForcedExitCode);
+    if (StillActive(worker.thread.Get()) && worker.state.load() == WorkerState::Leaving)
+        WaitAnsweringSentMessages(worker.thread.Get(), kLeaveWaitMs);
+    if (StillActive(worker.thread.Get())) {
+        TerminateThread(worker.thread.Get(), kForcedExitCode);
         // TerminateThread only requests the end; the gate (and with it the
         // engine) must outlive the thread that may be blocked on it.
-        WaitAnsweringSentMessages(worker.thread, kTerminateWaitMs);
+        WaitAnsweringSentMessages(worker.thread.Get(), kTerminateWaitMs);
     }
     worker.gate.EndStop();
-    CloseHandle(worker.thread);
-    worker.thread = nullptr;
+    worker.thread.Reset();
 }
 
 void CTrapReceiver::MarkLeaving(Worker& worker) {
@@ -143,9 +136,9 @@ void CTrapReceiver::MarkLeaving(Worker& worker) {
 DWORD CTrapReceiver::ReceiveLoop() {
     receive_.state.store(WorkerState::Running);
     for (;;) {
-        if (WaitForSingleObject(receive_.stopEvent, 0) == WAIT_OBJECT_0) break;
+        if (WaitForSingleObject(receive_.stopEvent.Get(), 0) == WAIT_OBJECT_0) break;
         // The timeout is read anew for every turn.
-        socket_->ReceiveOnce(settings_->receiveTimeout, receive_.gate, receive_.stopEvent);
+        socket_->ReceiveOnce(settings_->receiveTimeout, receive_.gate, receive_.stopEvent.Get());
     }
     MarkLeaving(receive_);
     return 0;
@@ -154,7 +147,7 @@ DWORD CTrapReceiver::ReceiveLoop() {
 DWORD CTrapReceiver::IntakeLoop() {
     intake_.state.store(WorkerState::Running);
     for (;;) {
-        if (WaitForSingleObject(intake_.stopEvent, kWorkerWaitMs) == WAIT_OBJECT_0) break;
+        if (WaitForSingleObject(intake_.stopEvent.Get(), kWorkerWaitMs) == WAIT_OBJECT_0) break;
         RunIntakePass(socket_->Queue(), *settings_, *pending_, intake_.gate);
     }
     MarkLeaving(intake_);
@@ -164,7 +157,7 @@ DWORD CTrapReceiver::IntakeLoop() {
 DWORD CTrapReceiver::AlertLoop() {
     alert_.state.store(WorkerState::Running);
     for (;;) {
-        if (WaitForSingleObject(alert_.stopEvent, kWorkerWaitMs) == WAIT_OBJECT_0) break;
+        if (WaitForSingleObject(alert_.stopEvent.Get(), kWorkerWaitMs) == WAIT_OBJECT_0) break;
         alertWork_->RunPass(alert_.gate);
     }
     MarkLeaving(alert_);

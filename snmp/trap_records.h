@@ -9,12 +9,18 @@
 
 constexpr int kMaxDatagram = 1500;
 
+// What a RawPacket's bytes hold: the datagram as it came off the socket, or
+// the notification PDU of an SNMPv3 message that the receive thread has
+// already authenticated and decrypted.
+enum class PacketForm : uint8_t { Datagram, V3Pdu };
+
 // One received datagram, as it came off the socket.
 struct RawPacket {
     std::time_t arrivalTime = 0;  // the platform's 64-bit time_t
     std::string senderAddress;     // datagram source, dotted decimal
     unsigned char bytes[kMaxDatagram] = {};
     int32_t length = 0;            // 0..1500
+    PacketForm form = PacketForm::Datagram;
 };
 
 // One accepted, classified trap.

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "core/work_gate.h"
+#include "snmp/receive_triage.h"
 
 namespace {
 
@@ -101,22 +102,54 @@ void CTrapSocket::ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate, HANDLE pau
     moreWaiting_ = read == kMaxDatagramsPerTurn;
 }
 
-bool CTrapSocket::QueuePacket(const char* bytes, int length) {
-    if (queue_.Count() >= maxQueued_) return false;
+bool CTrapSocket::QueuePacket(const uint8_t* bytes, std::size_t length, const std::string& sender,
+                              PacketForm form) {
+    if (queue_.Count() >= maxQueued_ || length > sizeof(RawPacket::bytes)) return false;
     std::unique_ptr<RawPacket> packet(new (std::nothrow) RawPacket);
     if (!packet) return false;
-    try {
-        packet->arrivalTime = CurrentUnixTime();
-        const char* sender = inet_ntoa(senderAddress_.sin_addr);
-        packet->senderAddress = sender ? sender : "";
-    } catch (const std::bad_alloc&) {
-        return false;  // no memory left: dropped rather than thrown out of the thread
-    }
-    std::memcpy(packet->bytes, bytes, static_cast<std::size_t>(length));
-    packet->length = length;
+    packet->arrivalTime = CurrentUnixTime();
+    packet->senderAddress = sender;
+    std::memcpy(packet->bytes, bytes, length);
+    packet->length = static_cast<int32_t>(length);
+    packet->form = form;
     if (!queue_.Append(packet.get())) return false;
     packet.release();
     return true;
+}
+
+// Why this send cannot hold up the receive thread: the socket is
+// non-blocking (FIONBIO, set in Open), and Microsoft's sendto documentation
+// says that a datagram for which the transport has no buffer space blocks
+// only a blocking socket; a non-blocking one fails at once with
+// WSAEWOULDBLOCK. UDP has no connection or flow control to wait for. The
+// work is bounded too: at most one reply (at most 1500 octets) per datagram
+// read, and a turn reads at most kMaxDatagramsPerTurn. A reply that fails is
+// not retried: the sender resends its INFORM and gets another.
+void CTrapSocket::SendReply(const uint8_t* reply, std::size_t size) {
+    sendto(socket_, reinterpret_cast<const char*>(reply), static_cast<int>(size), 0,
+           reinterpret_cast<const sockaddr*>(&senderAddress_), sizeof(senderAddress_));
+}
+
+void CTrapSocket::TakeDatagram(const char* bytes, int length) {
+    bool queued = false;
+    try {
+        const char* text = inet_ntoa(senderAddress_.sin_addr);
+        const std::string sender = text ? text : "";
+        const uint8_t* datagram = reinterpret_cast<const uint8_t*>(bytes);
+        TriageOutcome outcome = QueueAsReceived(datagram, static_cast<std::size_t>(length));
+        if (triage_) {
+            const DatagramSender from{senderAddress_.sin_addr.s_addr, senderAddress_.sin_port, sender};
+            outcome = triage_->Handle(datagram, outcome.size, from, GetTickCount64());
+        }
+        if (outcome.replySize != 0) SendReply(outcome.reply, outcome.replySize);
+        // outcome.refusal says why an SNMPv3 message was refused here; the
+        // intake pass gives the reasons of everything it is handed.
+        if (!outcome.queue) return;  // answered and already announced, or refused
+        queued = QueuePacket(outcome.bytes, outcome.size, sender, outcome.form);
+    } catch (const std::bad_alloc&) {
+        // no memory left: dropped rather than thrown out of the thread
+    }
+    if (!queued) dropped_.fetch_add(1);
 }
 
 bool CTrapSocket::ReceiveWaitingDatagram(WorkGate& gate, char* buffer) {
@@ -129,11 +162,14 @@ bool CTrapSocket::ReceiveWaitingDatagram(WorkGate& gate, char* buffer) {
     bool more = true;
     if (n == SOCKET_ERROR) {
         // WSAEMSGSIZE: a datagram over 1500 octets, dropped whole rather than
-        // queued truncated; the next one may follow. Anything else, the
+        // queued truncated; the next one may follow. WSAECONNRESET: on a UDP
+        // socket, an earlier reply met an ICMP port unreachable (an INFORM's
+        // sender that has gone); nothing was lost. Anything else, the
         // would-block of an empty socket included, ends the turn.
-        more = WSAGetLastError() == WSAEMSGSIZE;
-    } else if (!QueuePacket(buffer, n)) {
-        dropped_.fetch_add(1);
+        const int error = WSAGetLastError();
+        more = error == WSAEMSGSIZE || error == WSAECONNRESET;
+    } else {
+        TakeDatagram(buffer, n);
     }
     gate.Leave();
     return more;

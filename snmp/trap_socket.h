@@ -11,6 +11,7 @@
 #include "settings/trap_settings.h"
 #include "snmp/trap_records.h"
 
+class ReceiveTriage;
 class WorkGate;
 
 constexpr int kReceiveBufferSize = kMaxDatagram;  // 1500 octets
@@ -46,6 +47,11 @@ public:
     // again for its owner) ends the pause early.
     void ReceiveOnce(int32_t timeoutSeconds, WorkGate& gate, HANDLE pauseBreaker = nullptr);
 
+    // What decides, for each datagram read, whether it is queued and what is
+    // sent back (INFORM answers); without one every datagram is queued. Set
+    // before the receive thread starts; it must outlive the socket's use.
+    void SetTriage(ReceiveTriage* triage) { triage_ = triage; }
+
     RawPacketQueue& Queue() { return queue_; }
     // Datagrams read while the queue was full (or no memory was left), and
     // so dropped; read by tests, never reported.
@@ -56,8 +62,11 @@ private:
     // Reads and queues one waiting datagram; false when none is left (or the
     // gate refused or the socket failed).
     bool ReceiveWaitingDatagram(WorkGate& gate, char* buffer);
+    // Answers, queues or drops one datagram just read.
+    void TakeDatagram(const char* bytes, int length);
     // Queues a copy of one datagram; false when it was dropped.
-    bool QueuePacket(const char* bytes, int length);
+    bool QueuePacket(const uint8_t* bytes, std::size_t length, const std::string& sender, PacketForm form);
+    void SendReply(const uint8_t* reply, std::size_t size);
 
     SOCKET socket_ = 0;  // 0: no socket
     bool closed_ = false;
@@ -67,4 +76,5 @@ private:
     std::size_t maxQueued_;
     bool moreWaiting_ = false;  // the last turn stopped at kMaxDatagramsPerTurn
     std::atomic<uint64_t> dropped_{0};
+    ReceiveTriage* triage_ = nullptr;
 };

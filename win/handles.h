@@ -62,3 +62,17 @@ public:
 private:
     HGDIOBJ object_ = nullptr;
 };
+
+class UniqueModule {
+public:
+    explicit UniqueModule(HMODULE m) : module_(m) {}
+    ~UniqueModule() {
+        if (module_) FreeLibrary(module_);
+    }
+    UniqueModule(const UniqueModule&) = delete;
+    UniqueModule& operator=(const UniqueModule&) = delete;
+    HMODULE Get() const { return module_; }
+
+private:
+    HMODULE module_ = nullptr;
+};

@@ -51,6 +51,28 @@ trap_v1() {
     local community="$1"; shift
     snmptrap -v 1 -c "$community" "127.0.0.1:$port" "$@" 2>&1 || fail "snmptrap $*"
 }
+# trap_v2c: the same arguments as trap_v1, sent as the SNMPv2c notification
+# RFC 3584 3.1 makes of that trap (as decoder_v2c_snmptrap_posix_test does):
+# snmpTrapOID from the enterprise and the codes, the v1 bindings, then the
+# agent address as snmpTrapAddress.0 and, for a generic trap, the enterprise
+# as snmpTrapEnterprise.0.
+trap_v2c() {
+    local community="$1" enterprise="$2" agent="$3" generic="$4" specific="$5" uptime="$6" oid
+    shift 6
+    local last=(1.3.6.1.6.3.18.1.3.0 a "$agent")
+    if [ "$generic" = 6 ]; then
+        oid="$enterprise.0.$specific"
+    else
+        oid="1.3.6.1.6.3.1.1.5.$((generic + 1))"
+        last+=(1.3.6.1.6.3.1.1.4.3.0 o "$enterprise")
+    fi
+    snmptrap -v 2c -c "$community" "127.0.0.1:$port" "$uptime" "$oid" "$@" "${last[@]}" 2>&1 ||
+        fail "snmptrap -v 2c $oid $*"
+}
+# The alerts read back without their dates, in one order.
+undated() { sed -E 's/^([^|]*)\|[^|]*\|/\1|/' <<<"$1" | sort; }
+# The last N history records without their times, in one order.
+history_tail() { tail -n "$1" "$(history_dir)/history.csv" | cut -d, -f2- | sort; }
 # Waits until N alert windows stand (at most S seconds), then a little longer
 # to see that no more arrive.
 expect_alerts() {
@@ -137,16 +159,21 @@ alarm=1.3.6.1.2.1.33.1.6.2.1.2.1
 entA=1.3.6.1.4.1.2134.4.5
 entB=1.3.6.1.4.1.2134.1.1.1
 outlet=1.3.6.1.4.1.2134.4.2.4.2.1
-trap_v1 vandor 1.3.6.1.4.1.8072.9 127.0.0.2 0 0 ''                                  # cold start
-trap_v1 vandor "$entB" 127.0.0.3 1 0 '' 1.3.6.1.2.1.1.3.0 t 5                        # warm start
-trap_v1 vandor "$entB" 127.0.0.3 4 0 '' 1.3.6.1.2.1.1.3.0 t 5                        # auth failure
-trap_v1 vandor "$ups" 127.0.0.4 6 1 ''                                                # on battery
-trap_v1 vandor "$ups" 127.0.0.4 6 3 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.3.0            # low battery raised
-trap_v1 vandor "$ups" 127.0.0.4 6 4 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.3.0            # low battery cleared
-trap_v1 vandor "$ups" 127.0.0.4 6 4 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.2.0            # on-battery alarm cleared
-trap_v1 vandor "$entA" 127.0.0.5 6 2 '' "$outlet.1.3" i 3 "$outlet.6.3" s Rack        # outlet 3, code 2
-trap_v1 vandor "$entA" 127.0.0.5 6 6 ''                                               # device code 6
-trap_v1 public 1.3.6.1.4.1.8072.9 127.0.0.6 0 0 ''                                    # wrong community: dropped
+# batch1 SENDER: the batch's traps, sent with trap_v1 or trap_v2c.
+batch1() {
+    local send="$1"
+    $send vandor 1.3.6.1.4.1.8072.9 127.0.0.2 0 0 ''                                  # cold start
+    $send vandor "$entB" 127.0.0.3 1 0 '' 1.3.6.1.2.1.1.3.0 t 5                        # warm start
+    $send vandor "$entB" 127.0.0.3 4 0 '' 1.3.6.1.2.1.1.3.0 t 5                        # auth failure
+    $send vandor "$ups" 127.0.0.4 6 1 ''                                                # on battery
+    $send vandor "$ups" 127.0.0.4 6 3 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.3.0            # low battery raised
+    $send vandor "$ups" 127.0.0.4 6 4 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.3.0            # low battery cleared
+    $send vandor "$ups" 127.0.0.4 6 4 '' "$alarm" o 1.3.6.1.2.1.33.1.6.3.2.0            # on-battery alarm cleared
+    $send vandor "$entA" 127.0.0.5 6 2 '' "$outlet.1.3" i 3 "$outlet.6.3" s Rack        # outlet 3, code 2
+    $send vandor "$entA" 127.0.0.5 6 6 ''                                               # device code 6
+    $send public 1.3.6.1.4.1.8072.9 127.0.0.6 0 0 ''                                    # wrong community: dropped
+}
+batch1 trap_v1
 expect_alerts 9 15
 alerts="$(read_alerts)"
 echo "$alerts"
@@ -164,14 +191,40 @@ grep -qE '\|[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}\|' <<<"$alerts
 expect_history "$alerts"
 [ "$(grep -ac . "$(history_dir)/history.csv")" = 10 ] || fail "history.csv: expected a header and 9 records"
 
+echo "== batch 1 again as SNMPv2c: the same alerts and records"
+history_v1="$(history_tail 9)"
+batch1 trap_v2c
+expect_alerts 9 15
+alerts_v2c="$(read_alerts)"
+[ "$(undated "$alerts_v2c")" = "$(undated "$alerts")" ] || fail "SNMPv2c alerts differ from SNMPv1's: $alerts_v2c"
+expect_history "$alerts_v2c"
+[ "$(history_tail 9)" = "$history_v1" ] || fail "SNMPv2c history records differ from SNMPv1's"
+
+echo "== SNMPv2c INFORMs: answered and shown once; a wrong community gets no answer"
+snmpinform -v 2c -c vandor -t 2 -r 1 "127.0.0.1:$port" '' 1.3.6.1.2.1.33.2.1 1.3.6.1.6.3.18.1.3.0 a 127.0.0.8 ||
+    fail "snmpinform got no answer"
+if snmpinform -v 2c -c public -t 1 -r 0 "127.0.0.1:$port" '' 1.3.6.1.6.3.1.1.5.1 \
+    1.3.6.1.6.3.18.1.3.0 a 127.0.0.9 2>/dev/null; then
+    fail "an INFORM with the wrong community was answered"
+fi
+expect_alerts 1 15
+alerts="$(read_alerts)"
+echo "$alerts"
+expect_alert "$alerts" red "From: 127.0.0.8" "UPS on battery: the UPS is operating on battery power"
+expect_history "$alerts"
+
 echo "== history past 1 MiB is rotated"
 hist="$(history_dir)"
 for _ in $(seq 1 9000); do printf '2002-01-01T00:00:00+09:00,192.0.2.1,1,1,red,%0100d\r\n' 0; done >>"$hist/history.csv"
 echo old >"$hist/history.1.csv"
 
 echo "== batch 2: unknown trap, outlet without a name, key 130"
-trap_v1 vandor 1.3.6.1.4.1.8072.9 127.0.0.7 6 9 '' 1.3.6.1.2.1.1.5.0 s x            # matches no rule
-trap_v1 vandor "$entA" 127.0.0.7 6 8 '' "$outlet.1.2" i 2 "$outlet.6.2" s ''          # outlet 2, code 8
+batch2() {
+    local send="$1"
+    $send vandor 1.3.6.1.4.1.8072.9 127.0.0.7 6 9 '' 1.3.6.1.2.1.1.5.0 s x            # matches no rule
+    $send vandor "$entA" 127.0.0.7 6 8 '' "$outlet.1.2" i 2 "$outlet.6.2" s ''          # outlet 2, code 8
+}
+batch2 trap_v1
 expect_alerts 2 15
 alerts="$(read_alerts)"
 echo "$alerts"
@@ -180,6 +233,65 @@ expect_alert "$alerts" orange "From: 127.0.0.7" "Outlet:2[none] event, code 8"
 expect_history "$alerts"
 [ "$(grep -ac . "$hist/history.csv")" = 3 ] || fail "after rotation: expected a header and 2 records"
 [ "$(stat -c %s "$hist/history.1.csv")" -gt 1000000 ] || fail "the full history was not kept as history.1.csv"
+history_v1="$(history_tail 2)"
+batch2 trap_v2c
+expect_alerts 2 15
+alerts_v2c="$(read_alerts)"
+[ "$(undated "$alerts_v2c")" = "$(undated "$alerts")" ] || fail "SNMPv2c alerts differ from SNMPv1's: $alerts_v2c"
+[ "$(history_tail 2)" = "$history_v1" ] || fail "SNMPv2c history records differ from SNMPv1's"
+stop_dovrel 15
+
+echo "== SNMPv3: devices whose engine IDs Dovrel was never told"
+# The users of tests/data/v3 (master keys from pysnmp), and one with DES.
+sha_ku=1584901daad7f138e411ab4c06bf1bb7157fd117
+printf '%s\r\n' '[usKarn_v3]' "user1=ups-sha,SHA,$sha_ku,AES,bc0857826824e74092db24c985944909e6a56fab" \
+    'user2=ups-sha256,SHA-256,3a5326632a9e86cda602a3b57e6798b6bc9644a3d539b4521b41d09d162cdcfa,AES,ee67c936aaf702b419d8e3b1bd6cc4ae98e565b37d7a1e407e45e2925a3d26b5' \
+    'user3=ups-md5,MD5,d8bd3b2ef7f88eef4d35cbeadc63db27,none,' "user4=ups-des,SHA,$sha_ku,DES,$sha_ku" >>"$ini"
+start_installed
+engine_key='HKCU\Software\Orvanta\Quillmont\Dovrel'
+engine_value() { wine_run reg query "$engine_key" /v "$1" | tr -d '\r' | awk -v v="$1" '$1 == v { print $3 }'; }
+engine_id="$(engine_value EngineID)"
+engine_boots="$(engine_value EngineBoots)"
+[ -n "$engine_id" ] && [ -n "$engine_boots" ] || fail "Dovrel kept no engine ID and boots under $engine_key"
+sha=(-u ups-sha -l authPriv -a SHA -A sha-auth-pass -x AES -X sha-priv-pass)
+# on_battery_v3 AGENT SNMPTRAP-OPTIONS...: upsTrapOnBattery as SNMPv3, as
+# RFC 3584 makes it of the SNMPv1 trap of batch 1.
+on_battery_v3() {
+    local agent="$1"; shift
+    snmptrap -v 3 "$@" "127.0.0.1:$port" '' 1.3.6.1.2.1.33.2.1 1.3.6.1.6.3.18.1.3.0 a "$agent" 2>&1 ||
+        fail "snmptrap -v 3 $*"
+}
+on_battery_v3 127.0.0.21 -e 0x80001f8804e2e2e2e201 "${sha[@]}"
+on_battery_v3 127.0.0.22 -e 0x80001f8804e2e2e2e202 -u ups-sha256 -l authPriv -a SHA-256 -A sha256-auth-pass \
+    -x AES -X sha256-priv-pass
+on_battery_v3 127.0.0.23 -e 0x80001f8804e2e2e2e203 -u ups-md5 -l authNoPriv -a MD5 -A md5-auth-pass
+# Refused: a wrong passphrase, an unknown user, DES, noAuthNoPriv.
+on_battery_v3 127.0.0.31 -e 0x80001f8804e2e2e2e204 -u ups-sha -l authPriv -a SHA -A wrong-auth-pass -x AES \
+    -X sha-priv-pass
+on_battery_v3 127.0.0.32 -e 0x80001f8804e2e2e2e204 -u nobody -l authPriv -a SHA -A sha-auth-pass -x AES -X sha-priv-pass
+on_battery_v3 127.0.0.33 -e 0x80001f8804e2e2e2e204 -u ups-des -l authPriv -a SHA -A sha-auth-pass -x DES -X sha-auth-pass
+on_battery_v3 127.0.0.34 -e 0x80001f8804e2e2e2e204 -u ups-sha -l noAuthNoPriv
+# A replay: a trap captured at engine time 5000, resent after one of time
+# 5200 (net-snmp's -Z boots,time: no real waiting) was seen.
+replay_engine=(-e 0x80001f8804e2e2e2e205 "${sha[@]}")
+python3 "$DOVREL_ROOT/bench/capture_trap.py" $((port + 1)) "$dir/replay.bin" -- snmptrap -v 3 "${replay_engine[@]}" \
+    -Z 7,5000 "127.0.0.1:$((port + 1))" '' 1.3.6.1.2.1.33.2.1 1.3.6.1.6.3.18.1.3.0 a 127.0.0.35 >/dev/null ||
+    fail "capture of the trap to replay"
+on_battery_v3 127.0.0.24 "${replay_engine[@]}" -Z 7,5200
+sleep 1
+python3 -c "import socket, sys; socket.socket(socket.AF_INET, socket.SOCK_DGRAM).sendto(open(sys.argv[1], 'rb').read(), ('127.0.0.1', int(sys.argv[2])))" \
+    "$dir/replay.bin" "$port"
+# An INFORM with no engine ID given: it discovers Dovrel's.
+snmpinform -v 3 "${sha[@]}" -t 2 -r 2 "127.0.0.1:$port" '' 1.3.6.1.2.1.33.2.1 1.3.6.1.6.3.18.1.3.0 a 127.0.0.25 ||
+    fail "snmpinform -v 3 got no answer"
+expect_alerts 5 15
+alerts="$(read_alerts)"
+echo "$alerts"
+for agent in 21 22 23 24 25; do
+    expect_alert "$alerts" red "From: 127.0.0.$agent" "UPS on battery: the UPS is operating on battery power"
+done
+grep -q '127\.0\.0\.3[1-5]' <<<"$alerts" && fail "a refused SNMPv3 trap was shown"
+expect_history "$alerts"
 stop_dovrel 15
 
 # A history folder that cannot be made (a file stands in its place) changes
@@ -191,6 +303,8 @@ echo "== batch 3: target 127.0.0.1 with mask 255.255.255.0 (agent address masked
 set_key target 127.0.0.1
 set_key prohibition 255.255.255.0
 start_installed
+[ "$(engine_value EngineID)" = "$engine_id" ] || fail "the engine ID changed from one start to the next"
+[ $(($(engine_value EngineBoots))) = $((engine_boots + 1)) ] || fail "engine boots not counted up at the start"
 trap_v1 vandor 1.3.6.1.4.1.8072.9 127.0.0.9 0 0 ''     # same /24: shown
 trap_v1 vandor 1.3.6.1.4.1.8072.9 10.0.0.9 0 0 ''      # other network: dropped
 expect_alerts 1 15

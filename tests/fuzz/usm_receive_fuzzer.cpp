@@ -1,7 +1,7 @@
 // libFuzzer target: the SNMPv3 receiver (message reader, user and level
 // checks, authentication, timeliness, decryption, Reports, the Response to
-// an INFORM) over arbitrary datagrams, and the users' entry parser over the
-// same octets. The crypto is a deterministic double
+// an INFORM) over arbitrary datagrams, the receive thread's triage around it,
+// and the users' entry parser over the same octets. The crypto is a deterministic double
 // so that the fuzzer can reach what follows authentication: every HMAC is
 // zeros (a message whose MAC octets are zero is authentic) and every AES
 // block encrypts to zeros (CFB128 leaves the text as it is). Besides the
@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "snmp/datagram_decoder.h"
+#include "snmp/receive_triage.h"
 #include "snmp/usm_receiver.h"
 
 namespace {
@@ -142,6 +144,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     Check(receiver.KnownEngines() <= 4 && receiver.CachedKeys() <= 4);
+
+    // The receive thread's triage over a receiver of its own: what it
+    // queues lies within its buffers and is what the intake pass decodes,
+    // what it sends back is a well-formed message, a refusal keeps a reason.
+    static const TrapSettings settings;
+    static const std::string sender = "192.0.2.1";
+    UsmReceiver triageReceiver(crypto, Users(crypto), Engine(), 4, 4);
+    ReceiveTriage triage(settings);
+    triage.SetUsmReceiver(&triageReceiver);
+    for (int round = 0; round < 2; ++round) {
+        const DatagramSender from{0x010200C0, 16200, sender};
+        const TriageOutcome o = triage.Handle(data, size, from, static_cast<uint64_t>(kNow + round * 200) * 1000);
+        Check(o.replySize <= kMaxInformResponse);
+        if (o.form == PacketForm::V3Pdu) {
+            Check(o.queue && o.refusal == RefusalReason::None && o.size <= 1500);
+            DecodeV3Pdu(o.bytes, o.size);
+            CheckReply(o.reply, o.replySize);
+        } else if (o.queue) {
+            Check(o.bytes == data && o.size == size);
+        } else {
+            Check(o.refusal != RefusalReason::None || o.replySize > 0);
+        }
+    }
 
     // The same octets as a [usKarn_v3] entry, the settings file being typed by hand.
     UsmUser user;

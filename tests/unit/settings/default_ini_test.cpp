@@ -127,6 +127,7 @@ TEST_F(DefaultIni, TrapSectionHoldsTheDefaults) {
     EXPECT_EQ(trap.at("trapcommunity"), "vandor");
     EXPECT_EQ(trap.at("target"), "alls");
     EXPECT_EQ(trap.at("prohibition"), "none");
+    EXPECT_EQ(trap.at("acceptv2c"), "1");
     EXPECT_TRUE(duplicates_.empty()) << duplicates_.front();
 }
 
@@ -146,7 +147,7 @@ TEST_F(DefaultIni, EveryTrapKeyIsExplainedByAComment) {
         if (!line.empty() && line[0] == ';' && line.find(':') != std::string::npos) previous = line;
         else if (!line.empty() && line[0] != ';') previous.clear();
     }
-    for (const char* key : {"Lang", "port", "recTimeout", "trapCommunity", "target", "prohibition"})
+    for (const char* key : {"Lang", "port", "recTimeout", "trapCommunity", "target", "prohibition", "acceptV2c"})
         EXPECT_TRUE(explained.count(key)) << key << " has no comment above it";
 }
 

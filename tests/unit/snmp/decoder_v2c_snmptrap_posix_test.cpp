@@ -11,8 +11,8 @@
 
 #include "support/loopback_receiver.h"
 #include "snmp/datagram_decoder.h"
-#include "snmp/inform_resend_filter.h"
 #include "snmp/inform_response.h"
+#include "snmp/receive_triage.h"
 
 namespace {
 
@@ -151,6 +151,17 @@ public:
         ASSERT_TRUE(receiver_.Answer(response, n));
     }
 
+    // The next copy of the inform, through the receive thread's triage.
+    TriageOutcome Triage(ReceiveTriage& triage, uint64_t nowMs) {
+        datagram_.clear();
+        EXPECT_TRUE(receiver_.Receive(datagram_)) << command_;
+        const std::string sender = "127.0.0.1";
+        const DatagramSender from{receiver_.SenderAddress(), receiver_.SenderPort(), sender};
+        return triage.Handle(datagram_.data(), datagram_.size(), from, nowMs);
+    }
+
+    void Answer(const TriageOutcome& outcome) { ASSERT_TRUE(receiver_.Answer(outcome.reply, outcome.replySize)); }
+
     // snmpinform's exit status.
     int Status() {
         thread_.join();
@@ -193,26 +204,31 @@ TEST(SnmpinformV2c, AnsweredInformsSucceedAndAnnounceAsTheTrap) {
     }
 }
 
+// The receive thread's triage, as the socket runs it: the first copy is left
+// unanswered (as if the answer were lost), so snmpinform sends it again after
+// 1 s; the resend is answered, and only the first copy is queued.
 TEST(SnmpinformV2c, AResendIsAnsweredButNotAnnouncedAgain) {
+    TrapSettings settings;
+    settings.acceptV2c = true;
+    ReceiveTriage triage(settings);
     Inform inform(std::string(kV2c) + " -t 1 -r 1", "1234 1.3.6.1.2.1.33.2.1 1.3.6.1.6.3.18.1.3.0 a 192.168.1.10");
-    InformResendFilter filter;
-    const DecodedDatagram first = inform.Receive();  // left unanswered: snmpinform sends it again after 1 s
-    ASSERT_TRUE(first.answerInform);
-    EXPECT_EQ(first.messageNumber, 3);
-    EXPECT_TRUE(filter.Announce(inform.Receiver().SenderAddress(), inform.Receiver().SenderPort(),
-                                first.pdu.requestIdValue, 0));
-    const DecodedDatagram resend = inform.Receive();
-    ASSERT_TRUE(resend.answerInform);
-    EXPECT_FALSE(filter.Announce(inform.Receiver().SenderAddress(), inform.Receiver().SenderPort(),
-                                 resend.pdu.requestIdValue, 1000));
+    const TriageOutcome first = inform.Triage(triage, 0);
+    EXPECT_TRUE(first.queue);
+    EXPECT_GT(first.replySize, 0u);
+    const TriageOutcome resend = inform.Triage(triage, 1000);
+    EXPECT_FALSE(resend.queue) << "a resend would be announced twice";
+    ASSERT_GT(resend.replySize, 0u);
     inform.Answer(resend);
     EXPECT_EQ(inform.Status(), 0);
 }
 
 TEST(SnmpinformV2c, AWrongCommunityGetsNoAnswer) {
+    TrapSettings settings;
+    settings.acceptV2c = true;
+    ReceiveTriage triage(settings);
     Inform inform("-v 2c -c public -t 1 -r 0", "1234 1.3.6.1.6.3.1.1.5.1");
-    const DecodedDatagram d = inform.Receive();
-    EXPECT_EQ(d.reason, RefusalReason::WrongCommunity);
-    EXPECT_FALSE(d.answerInform);
+    const TriageOutcome outcome = inform.Triage(triage, 0);
+    EXPECT_EQ(outcome.replySize, 0u);
+    EXPECT_TRUE(outcome.queue) << "the intake pass refuses (and counts) it";
     EXPECT_NE(inform.Status(), 0);  // snmpinform times out
 }

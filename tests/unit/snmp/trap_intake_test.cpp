@@ -347,9 +347,9 @@ Bytes CapturedTrap(const std::string& name) {
 }  // namespace
 
 // SNMPv2c notifications are announced only where acceptV2c asks for them,
-// then as their SNMPv1 twins; an INFORM, which this program does not answer
-// yet, never is (its sender would resend it, and each copy would show).
-TEST(TrapIntake, V2cNotificationsOnlyWhenAcceptedAndNoInforms) {
+// then as their SNMPv1 twins; an INFORM too (the receive thread answered it
+// and queued only its first copy).
+TEST(TrapIntake, V2cNotificationsOnlyWhenAccepted) {
     const Bytes onBattery = CapturedTrap("v2c_ups_on_battery-0.bin");
     const Bytes inform = CapturedTrap("v2c_inform_device_a_event-0.bin");
     ASSERT_FALSE(onBattery.empty());
@@ -361,11 +361,13 @@ TEST(TrapIntake, V2cNotificationsOnlyWhenAcceptedAndNoInforms) {
         raw.Append(MakePacket(onBattery, "127.0.0.1"));
         raw.Append(MakePacket(inform, "127.0.0.1"));
         OpenGate gate;
-        EXPECT_EQ(RunIntakePass(raw, app, gate), accept ? 1 : 0);
+        EXPECT_EQ(RunIntakePass(raw, app, gate), accept ? 2 : 0);
         if (!accept) continue;
         const std::vector<const TrapEvent*> events = Events(app);
-        ASSERT_EQ(events.size(), 1u);
+        ASSERT_EQ(events.size(), 2u);
         EXPECT_EQ(events[0]->messageNumber, 3);
         EXPECT_EQ(events[0]->fromText, "192.168.1.10") << "snmpTrapAddress.0, as the twin's agent address";
+        EXPECT_EQ(events[1]->messageNumber, 114);
+        EXPECT_EQ(events[1]->fromText, "10.1.2.3");
     }
 }
