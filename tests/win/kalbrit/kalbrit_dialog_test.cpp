@@ -292,6 +292,19 @@ private:
     bool had_ = false;
 };
 
+// The stand-in for the installed file under Program Files: InstallPath (in
+// the 64-bit view only) names dir, and its Dovrel.ini is read-only, which the
+// unelevated Kalbrit may not replace.
+struct ReadOnlyInstall {
+    ReadOnlyInstall(const std::string& dir, const std::string& file) {
+        view32.Remove();
+        view64.Set(dir);
+        readOnly = SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY) != 0;
+    }
+    InstallPathView view64{KEY_WOW64_64KEY}, view32{KEY_WOW64_32KEY};
+    bool readOnly = false;
+};
+
 TEST_F(KalbritDialog, InstallPathInEitherViewNamesTheFileToEdit) {
     InstallPathView view64(KEY_WOW64_64KEY), view32(KEY_WOW64_32KEY);
     const struct {
@@ -350,10 +363,8 @@ TEST_F(KalbritDialog, TheElevatedCopyRefusesADamagedLine) {
 // the folder and Dovrel.ini is read-only, which the unelevated Kalbrit may
 // not replace. Its elevated copy writes the values; the file stays read-only.
 TEST_F(KalbritDialog, InstallPathFileIsSavedThroughTheElevatedCopy) {
-    InstallPathView view64(KEY_WOW64_64KEY), view32(KEY_WOW64_32KEY);
-    view32.Remove();
-    view64.Set(dir_);
-    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    ReadOnlyInstall install(dir_, path_);
+    ASSERT_TRUE(install.readOnly);
     KalbritSession k(KALBRIT_EXE, "");
     ASSERT_NE(k.Dialog(), nullptr);
     FillValid(k);
@@ -378,10 +389,8 @@ TEST_F(KalbritDialog, InstallPathFileIsSavedThroughTheElevatedCopy) {
 // that does not let it be replaced. The file stays as it was, read-only,
 // and the first Kalbrit says that nothing was saved.
 TEST_F(KalbritDialog, InstallPathFileAFailedElevatedSaveChangesNothingAndIsReported) {
-    InstallPathView view64(KEY_WOW64_64KEY), view32(KEY_WOW64_32KEY);
-    view32.Remove();
-    view64.Set(dir_);
-    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    ReadOnlyInstall install(dir_, path_);
+    ASSERT_TRUE(install.readOnly);
     HANDLE held = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     KalbritSession k(KALBRIT_EXE, "");
@@ -422,15 +431,11 @@ TEST_F(KalbritDialog, InstallPathTheElevatedCopyWritesOnlyTheInstalledFile) {
     RemoveDirectoryA((dir_ + "\\sub").c_str());
 }
 
-// A file given with /ini that the user may not write (read-only here) is no
-// case for elevation: only Dovrel's own file is ever saved as administrator.
 // The installed file, read-only as under Program Files: the Devices list is
 // saved through the elevated copy, which writes the names section alone.
 TEST_F(KalbritDialog, InstallPathDevicesAreSavedThroughTheElevatedCopy) {
-    InstallPathView view64(KEY_WOW64_64KEY), view32(KEY_WOW64_32KEY);
-    view32.Remove();
-    view64.Set(dir_);
-    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    ReadOnlyInstall install(dir_, path_);
+    ASSERT_TRUE(install.readOnly);
     KalbritSession k(KALBRIT_EXE, "");
     ASSERT_NE(k.Dialog(), nullptr);
     HWND list = k.PressForDialog(k.Dialog(), IDC_DEVICES, {k.Dialog()});
@@ -443,6 +448,8 @@ TEST_F(KalbritDialog, InstallPathDevicesAreSavedThroughTheElevatedCopy) {
     EXPECT_EQ(k.Close(), 0u);
 }
 
+// A file given with /ini that the user may not write (read-only here) is no
+// case for elevation: only Dovrel's own file is ever saved as administrator.
 TEST_F(KalbritDialog, AnIniFileTheUserMayNotWriteGetsThePlainAccessDeniedMessage) {
     ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
     KalbritSession k(KALBRIT_EXE, Quoted());
