@@ -2,18 +2,10 @@
 
 #include <cstdio>
 
+#include "alert/sender_line.h"
 #include "core/local_time.h"
 
 namespace {
-const char kSenderPrefix[] = "From: ";
-
-// The address part of the sender line "From: <address>".
-std::string SenderAddress(const std::string& senderLine) {
-    const std::string prefix(kSenderPrefix);
-    if (senderLine.compare(0, prefix.size(), prefix) == 0) return senderLine.substr(prefix.size());
-    return senderLine;
-}
-
 // Days since 1970-01-01 of a proleptic Gregorian date (month 1..12).
 int64_t DaysFromCivil(int64_t y, int m, int d) {
     y -= m <= 2;
@@ -70,7 +62,7 @@ std::string IsoLocalTime(std::time_t t) {
 
 std::string HistoryFileHead() {
     return "\xEF\xBB\xBF"
-           "time,sender,message number,specific-trap code,colour,text\r\n";
+           "time,sender,message number,specific-trap code,colour,text,sender name\r\n";
 }
 
 std::string HistoryLine(const AlertTexts& texts, std::time_t arrival, int32_t messageNumber, int32_t specificCode,
@@ -86,6 +78,8 @@ std::string HistoryLine(const AlertTexts& texts, std::time_t arrival, int32_t me
     line += CsvField(toUtf8(texts.colourName));
     line += ',';
     line += CsvField(toUtf8(texts.messageText));
+    line += ',';
+    line += CsvField(toUtf8(texts.senderName));
     line += "\r\n";
     return line;
 }

@@ -43,6 +43,8 @@ std::string IsoLocalTime(std::time_t t);
 std::string HistoryFileHead();
 
 // The CRLF-ended line for one alert; the texts are converted with toUtf8.
+// The sender's name is the last field, empty when it has none, so a reader
+// that knows the first six fields reads these lines as before.
 std::string HistoryLine(const AlertTexts& texts, std::time_t arrival, int32_t messageNumber, int32_t specificCode,
                         ToUtf8Function toUtf8);
 

@@ -4,10 +4,16 @@
 
 #include "alert/message_catalogue.h"
 #include "alert/repeat_windows.h"
+#include "alert/sender_line.h"
 #include "core/work_gate.h"
 
 namespace {
 constexpr int kAlertSpacingMs = 200;
+
+std::string SenderName(const CAlertDispatcher& dispatcher, const std::string& fromText) {
+    const std::string* name = dispatcher.deviceNames ? dispatcher.deviceNames->NameOf(fromText) : nullptr;
+    return name ? *name : std::string();
+}
 
 // Fills the dispatcher's current texts for one event; returns the adjusted
 // message number.
@@ -15,7 +21,8 @@ int32_t ComposeTexts(CAlertDispatcher& dispatcher, const TrapEvent& event, Profi
                   int32_t language) {
     AlertTexts& texts = dispatcher.current;
     texts.dateText = FormatAlertTime(event.arrivalTime);
-    texts.senderLine = "From: " + event.fromText;
+    texts.senderLine = SenderLine(event.fromText);
+    texts.senderName = SenderName(dispatcher, event.fromText);
     const int32_t n = AdjustMessageNumber(event.messageNumber, event.specificCode);
     texts.messageText = LookupMessage(catalogue, language, n, texts.colourName);
     if (IsOutletMessage(n))

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "alert/alert_texts.h"
+#include "settings/device_names.h"
 #include "snmp/trap_records.h"
 
 class ProfileReader;
@@ -46,6 +47,8 @@ public:
     void* lastThread = nullptr;     // handle of the last alert-window thread
     uint32_t lastThreadId = 0;
     AlertTexts current;             // carries the colour over between alerts
+    // The names of [usKarn_names], read at start; null or empty: none.
+    const DeviceNames* deviceNames = nullptr;
 };
 
 // One pass: announces every queued event in order, 200 ms apart, and frees

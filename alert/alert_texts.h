@@ -7,4 +7,7 @@ struct AlertTexts {
     std::string senderLine;
     std::string messageText;
     std::string colourName;
+    // The sender's name from [usKarn_names], empty when it has none; the
+    // window shows it in the sender line, the history in a column of its own.
+    std::string senderName;
 };

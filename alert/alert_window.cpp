@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "alert/alert_brushes.h"
+#include "alert/sender_fit_win32.h"
 #include "res/resource.h"
 
 namespace {
@@ -77,7 +78,7 @@ void InitAlertWindow(HWND window, const AlertWindowJob& job) {
     PlaceAlertWindow(window, job.context.osKind);
     const COLORREF colour = AlertColourFor(job.texts.colourName.c_str(), GetACP());
     SetDlgItemTextA(window, IDC_ALERT_DATE, job.texts.dateText.c_str());
-    SetDlgItemTextA(window, IDC_ALERT_FROM, job.texts.senderLine.c_str());
+    ShowSenderLine(window, job.texts);
     SetDlgItemTextA(window, IDC_ALERT_MESSAGE, job.texts.messageText.c_str());
     if (job.repeat && job.context.repeats) {
         // Repeats that came while the window was being created are shown now.

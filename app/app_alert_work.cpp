@@ -4,14 +4,16 @@
 #include "core/work_gate.h"
 
 AppAlertWork::AppAlertWork(TrapEventQueue& pending, const std::string& settingsPath, int32_t language,
-                           const AlertWindowContext& windows, const RefusalCounters& refusals)
+                           const AlertWindowContext& windows, const RefusalCounters& refusals, const DeviceNames* names)
     : pending_(pending),
       language_(language),
       repeats_(windows.repeats),
       platform_(dispatcher_, windows),
       catalogue_(settingsPath),
       refusals_(refusals),
-      owner_(windows.owner) {}
+      owner_(windows.owner) {
+    dispatcher_.deviceNames = names;
+}
 
 int AppAlertWork::RunPass(WorkGate& gate) {
     const int announced = RunAlertPass(dispatcher_, pending_, catalogue_, language_, platform_, gate, repeats_);

@@ -17,8 +17,9 @@
 
 class AppAlertWork final : public AlertWork {
 public:
+    // names (may be null: no sender has a name) must outlive this work.
     AppAlertWork(TrapEventQueue& pending, const std::string& settingsPath, int32_t language,
-                 const AlertWindowContext& windows, const RefusalCounters& refusals);
+                 const AlertWindowContext& windows, const RefusalCounters& refusals, const DeviceNames* names = nullptr);
     int RunPass(WorkGate& gate) override;
     // Alerts announced since the program started; read by the main window.
     uint64_t AlertsAnnounced() const { return announced_.load(); }

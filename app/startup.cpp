@@ -37,6 +37,7 @@ void OnCreate(HWND window) {
         FailStart(window, IDS_SETTINGS_READ_FAILED);
         return;
     }
+    g_app->deviceNames.Load(settings, GetACP());
 
     AlertWindowContext windows;
     windows.instance = static_cast<HINSTANCE>(g_app->instance);
@@ -45,7 +46,7 @@ void OnCreate(HWND window) {
     windows.osKind = g_osKind;
     windows.repeats = g_app->settings.mergeRepeats ? &g_app->repeatWindows : nullptr;
     g_alertWork = new AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows,
-                                   g_app->refusals);
+                                   g_app->refusals, &g_app->deviceNames);
     // Engine time counts from now on the clock the receive thread reads.
     g_app->crypto = std::make_unique<CngCrypto>();
     g_app->usm = MakeUsmReceiver(settings, *g_app->crypto, static_cast<int64_t>(GetTickCount64() / 1000));

@@ -6,6 +6,7 @@
 #include "alert/alert_list.h"
 #include "alert/repeat_windows.h"
 #include "core/crypto.h"
+#include "settings/device_names.h"
 #include "settings/trap_settings.h"
 #include "snmp/refusal_counters.h"
 #include "snmp/trap_records.h"
@@ -30,6 +31,7 @@ public:
     std::string settingsPath;         // full path of Dovrel.ini, or the bare name
     std::string settingsProgramPath;  // full path of Kalbrit.exe; empty without an install path
     TrapSettings settings;            // the trap section, read once at start
+    DeviceNames deviceNames;          // [usKarn_names], read once at start with it
     TrapEventQueue pendingEvents;
     AlertList openAlerts;
     RefusalCounters refusals;  // what the receiver engine refused, for the tooltip

@@ -59,13 +59,20 @@ bool MbsEqualNoCase(const char* a, const char* b, unsigned codePage) {
     }
 }
 
+std::size_t CharacterBytes(const std::string& s, std::size_t i, unsigned codePage) {
+    return IsDoubleByteLeadByte(static_cast<unsigned char>(s[i]), codePage) && i + 1 < s.size() ? 2 : 1;
+}
+
 std::size_t CharBoundaryPrefix(const std::string& text, std::size_t maxBytes, unsigned codePage) {
     std::size_t end = 0;
     while (end < text.size()) {
-        const std::size_t width =
-            IsDoubleByteLeadByte(static_cast<unsigned char>(text[end]), codePage) && end + 1 < text.size() ? 2 : 1;
-        if (end + width > maxBytes) break;
-        end += width;
+        const std::size_t next = end + CharacterBytes(text, end, codePage);
+        if (next > maxBytes) break;
+        end = next;
     }
     return end;
+}
+
+std::string CutAtCharacter(const std::string& s, std::size_t maxBytes, unsigned codePage) {
+    return s.substr(0, CharBoundaryPrefix(s, maxBytes, codePage));
 }

@@ -18,6 +18,14 @@ bool IsDoubleByteLeadByte(unsigned char b, unsigned codePage);
 // case-insensitive byte comparison. A null pointer is the empty string.
 bool MbsEqualNoCase(const char* a, const char* b, unsigned codePage);
 
+// Bytes of the character that begins at s[i]: 2 for a lead byte with a byte
+// after it in a double-byte code page, else 1.
+std::size_t CharacterBytes(const std::string& s, std::size_t i, unsigned codePage);
+
+// The longest beginning of s of at most maxBytes bytes that ends between two
+// characters, so that no double-byte character is ever cut in half.
+std::string CutAtCharacter(const std::string& s, std::size_t maxBytes, unsigned codePage);
+
 // The length of the longest prefix of text within maxBytes that does not
 // end inside a double-byte character of the code page.
 std::size_t CharBoundaryPrefix(const std::string& text, std::size_t maxBytes, unsigned codePage);

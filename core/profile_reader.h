@@ -3,6 +3,7 @@
 // GetPrivateProfileStringA / GetPrivateProfileIntA; the portable code that
 // interprets the values only sees this interface.
 #include <string>
+#include <vector>
 
 class ProfileReader {
 public:
@@ -15,4 +16,8 @@ public:
     // The value read as a leading decimal number, 0 when it is no number,
     // defaultValue when missing (GetPrivateProfileIntA).
     virtual int GetInt(const char* section, const char* key, int defaultValue) = 0;
+    // The key names of section in file order (GetPrivateProfileStringA with
+    // no key name), as many as bufferSize bytes hold whole; none when the
+    // file or section is missing.
+    virtual std::vector<std::string> GetKeys(const char* section, unsigned bufferSize) = 0;
 };

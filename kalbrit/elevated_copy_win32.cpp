@@ -2,16 +2,14 @@
 
 #include <shellapi.h>
 
-#include "kalbrit/elevated_save.h"
 #include "win/handles.h"
 #include "win/sent_messages.h"
 
-ElevatedOutcome SaveWithElevatedCopy(HWND owner, const std::string& path, const std::vector<TrapSetting>& settings) {
+ElevatedOutcome RunElevatedSave(HWND owner, const std::string& arguments) {
     wchar_t exe[32768];
     DWORD n = GetModuleFileNameW(nullptr, exe, 32768);
     if (n == 0 || n >= 32768) return {ElevatedOutcome::NotStarted, GetLastError()};
     // Hex digits and ASCII words only: widening byte by byte is exact.
-    const std::string arguments = ElevatedSaveArguments(path, settings);
     const std::wstring wideArguments(arguments.begin(), arguments.end());
 
     SHELLEXECUTEINFOW info{};

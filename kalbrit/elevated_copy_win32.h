@@ -7,16 +7,14 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
-
-#include "kalbrit/trap_form.h"
 
 struct ElevatedOutcome {
     enum Kind { Saved, Declined, NotStarted, Failed } kind;
     DWORD error;  // ShellExecuteEx's error for NotStarted, the copy's exit code for Failed
 };
 
-// Starts the elevated copy with owner as the parent of the consent prompt
-// and waits for it; owner is disabled meanwhile but keeps painting.
-ElevatedOutcome SaveWithElevatedCopy(HWND owner, const std::string& path, const std::vector<TrapSetting>& settings);
+// Starts the elevated copy with arguments (ElevatedSaveArguments or
+// ElevatedListArguments) and owner as the parent of the consent prompt, and
+// waits for it; owner is disabled meanwhile but keeps painting.
+ElevatedOutcome RunElevatedSave(HWND owner, const std::string& arguments);
 

@@ -3,10 +3,12 @@
 #include <sstream>
 
 #include "core/hex_text.h"
+#include "kalbrit/device_list.h"
 
 namespace {
 
 constexpr char kSwitch[] = "/save-elevated";
+constexpr char kListSwitch[] = "/save-list-elevated";
 
 std::string Hex(const std::string& bytes) {
     return HexText(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
@@ -70,4 +72,47 @@ ElevatedSaveLine ParseElevatedSave(const std::string& commandLine, ElevatedSave&
     save.path = path;
     save.settings = settings;
     return ElevatedSaveLine::Valid;
+}
+
+std::string ElevatedListArguments(const std::string& path, const SectionEdit& edit) {
+    std::string line = std::string(kListSwitch) + " " + Hex(edit.section) + " " + Hex(path);
+    for (const SectionValue& s : edit.set) line += " " + Hex(s.key) + "=" + Hex(s.value);
+    for (const std::string& key : edit.removed) line += " -" + Hex(key);
+    return line;
+}
+
+ElevatedSaveLine ParseElevatedListSave(const std::string& commandLine, ElevatedSectionSave& save) {
+    std::istringstream in(commandLine);
+    std::string word;
+    if (!(in >> word) || word != kListSwitch) return ElevatedSaveLine::Absent;
+
+    ElevatedSectionSave parsed;
+    if (!(in >> word) || !Unhex(word, parsed.edit.section)) return ElevatedSaveLine::Invalid;
+    const ListRules* rules = ListRulesOfSection(parsed.edit.section);
+    if (!rules) return ElevatedSaveLine::Invalid;
+    if (!(in >> word) || !Unhex(word, parsed.path) || parsed.path.empty()) return ElevatedSaveLine::Invalid;
+    while (in >> word) {
+        SectionValue entry;
+        std::string key;
+        const std::size_t equals = word.find('=');
+        if (word[0] == '-' && parsed.edit.removed.size() < rules->MaxEntries() && Unhex(word.substr(1), key)) {
+            parsed.edit.removed.push_back(key);
+        } else if (equals != std::string::npos && parsed.edit.removed.empty() &&
+                   Unhex(word.substr(0, equals), entry.key) && Unhex(word.substr(equals + 1), entry.value)) {
+            parsed.edit.set.push_back(entry);
+        } else {
+            return ElevatedSaveLine::Invalid;
+        }
+    }
+    if (!IsListEdit(*rules, parsed.edit)) return ElevatedSaveLine::Invalid;
+    save = parsed;
+    return ElevatedSaveLine::Valid;
+}
+
+ElevatedSaveLine ParseAnyElevatedSave(const std::string& commandLine, ElevatedSectionSave& save) {
+    ElevatedSave trap;
+    const ElevatedSaveLine line = ParseElevatedSave(commandLine, trap);
+    if (line == ElevatedSaveLine::Valid) save = {trap.path, TrapSectionEdit(trap.settings)};
+    if (line != ElevatedSaveLine::Absent) return line;
+    return ParseElevatedListSave(commandLine, save);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kalbrit/trap_form.h"
+#include "kalbrit/trap_section_edit.h"
 
 struct ElevatedSave {
     std::string path;
@@ -26,3 +27,22 @@ std::string ElevatedSaveArguments(const std::string& path, const std::vector<Tra
 // the form itself would write (each key once, accepted by ValidateTrapForm);
 // Valid fills save.
 ElevatedSaveLine ParseElevatedSave(const std::string& commandLine, ElevatedSave& save);
+
+// A list saved by the elevated copy (the Devices list):
+//   /save-list-elevated <section> <path> <key>=<value>... -<key>...
+// every part hex-encoded: the entries to set, in order, then the keys whose
+// lines go.
+struct ElevatedSectionSave {
+    std::string path;
+    SectionEdit edit;
+};
+
+std::string ElevatedListArguments(const std::string& path, const SectionEdit& edit);
+
+// Absent without the switch; Invalid when the line is damaged, names a
+// section Kalbrit keeps no list in (ListRulesOfSection) or holds an edit that
+// list could not make (IsListEdit); Valid fills save.
+ElevatedSaveLine ParseElevatedListSave(const std::string& commandLine, ElevatedSectionSave& save);
+
+// Either line, the trap section's as its edit: what the elevated copy writes.
+ElevatedSaveLine ParseAnyElevatedSave(const std::string& commandLine, ElevatedSectionSave& save);

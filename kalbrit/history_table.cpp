@@ -4,6 +4,7 @@
 
 namespace {
 constexpr std::size_t kFields = 6;  // time, sender, number, code, colour, text
+constexpr std::size_t kNameField = 6;  // after them, in newer records
 
 // Splits bytes into records of fields; quoted fields may hold commas, quotes
 // ("") and line breaks. A last record without its line end is dropped: the
@@ -53,10 +54,15 @@ std::vector<HistoryEntry> ParseHistory(const std::string& bytes) {
             if (!fields.empty() && fields[0] == "time") continue;
         }
         if (fields.size() < kFields) continue;
-        entries.push_back(
-            {fields[0], FromSpreadsheetText(fields[1]), FromSpreadsheetText(fields[4]), FromSpreadsheetText(fields[5])});
+        entries.push_back({fields[0], FromSpreadsheetText(fields[1]), FromSpreadsheetText(fields[4]),
+                           FromSpreadsheetText(fields[5]),
+                           fields.size() > kNameField ? FromSpreadsheetText(fields[kNameField]) : std::string()});
     }
     return entries;
+}
+
+std::string HistorySender(const HistoryEntry& entry) {
+    return entry.name.empty() ? entry.sender : entry.name + " (" + entry.sender + ")";
 }
 
 std::vector<HistoryEntry> NewestHistory(const std::vector<HistoryEntry>& older,

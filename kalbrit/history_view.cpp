@@ -67,7 +67,7 @@ void Refresh(HWND dialog, ViewState& state) {
         item.lParam = static_cast<LPARAM>(i);
         const int row = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
         SetCell(list, row, 0, state.entries[i].time);
-        SetCell(list, row, 1, state.entries[i].sender);
+        SetCell(list, row, 1, HistorySender(state.entries[i]));
         SetCell(list, row, 2, state.entries[i].text);
     }
     // Time and sender as wide as their texts; the message takes the rest.

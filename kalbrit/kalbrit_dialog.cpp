@@ -5,10 +5,12 @@
 
 #include "alert/alert_list.h"
 #include "alert/message_catalogue.h"
+#include "kalbrit/devices_dialog_win32.h"
 #include "kalbrit/dialog_template_win32.h"
 #include "kalbrit/dovrel_control_win32.h"
 #include "kalbrit/dovrel_status_win32.h"
 #include "kalbrit/elevated_copy_win32.h"
+#include "kalbrit/elevated_save.h"
 #include "kalbrit/firewall_notice.h"
 #include "kalbrit/history_view.h"
 #include "kalbrit/kalbrit_texts.h"
@@ -276,31 +278,59 @@ void SendTestTrap(HWND dialog, const DialogState& state) {
     Tell(dialog, text, icon);
 }
 
+// How a save is worded and, should it need administrator rights, the
+// elevated copy's arguments.
+struct SaveWords {
+    KalbritText saved;
+    KalbritText savedAsAdministrator;
+    std::string elevatedArguments;
+};
+
 // The settings file's folder is not writable for this user (Program Files,
 // the Windows folder) or the file is read-only: save through an elevated copy.
-void SaveAsAdministrator(HWND dialog, DialogState& state, const std::vector<TrapSetting>& settings) {
+bool SaveAsAdministrator(HWND dialog, DialogState& state, const SaveWords& words) {
     state.saving = true;
-    ElevatedOutcome outcome = SaveWithElevatedCopy(dialog, state.path, settings);
+    ElevatedOutcome outcome = RunElevatedSave(dialog, words.elevatedArguments);
     state.saving = false;
     const UiLanguage lang = state.language;
     switch (outcome.kind) {
     case ElevatedOutcome::Saved:
-        TellSaved(dialog, state, KalbritText::SavedAsAdministrator);
-        return;
+        TellSaved(dialog, state, words.savedAsAdministrator);
+        return true;
     case ElevatedOutcome::Declined:
         TellNothingSaved(dialog, state, Text(KalbritText::NeedsAdministrator, lang), MB_ICONWARNING);
-        return;
+        return false;
     case ElevatedOutcome::NotStarted:
         TellNothingSaved(dialog, state, Text(KalbritText::CannotElevate, lang) + L"\n" + SystemMessage(outcome.error),
                          MB_ICONERROR);
-        return;
+        return false;
     case ElevatedOutcome::Failed:
         TellNothingSaved(dialog, state,
                          Text(KalbritText::FailedAsAdministrator, lang) + L"\n" + Ansi(state.path) + L"\n" +
                              SystemMessage(outcome.error),
                          MB_ICONERROR);
-        return;
+        return false;
     }
+    return false;
+}
+
+// Says how a save that ended with error went, elevating when it was refused
+// for want of rights; true when the file was saved.
+bool TellSaveOutcome(HWND dialog, DialogState& state, DWORD error, const SaveWords& words) {
+    const UiLanguage lang = state.language;
+    if (error == ERROR_SUCCESS) {
+        TellSaved(dialog, state, words.saved);
+        return true;
+    }
+    if (error == ERROR_ACCESS_DENIED && EditsDovrelsFile(state)) return SaveAsAdministrator(dialog, state, words);
+    if (error == kErrorUtf16SettingsFile) {
+        TellNothingSaved(dialog, state, Text(KalbritText::Utf16File, lang) + L"\n" + Ansi(state.path), MB_ICONERROR);
+    } else {
+        TellNothingSaved(dialog, state,
+                         Text(KalbritText::CannotWrite, lang) + L"\n" + Ansi(state.path) + L"\n" + SystemMessage(error),
+                         MB_ICONERROR);
+    }
+    return false;
 }
 
 void Save(HWND dialog, DialogState& state) {
@@ -318,18 +348,19 @@ void Save(HWND dialog, DialogState& state) {
     }
     const std::vector<TrapSetting> settings = TrapSettingsFromForm(form);
     state.settingsChanged = !SameSettings(TrapSettingsFromForm(SavedForm(state.path)), settings);
-    DWORD error = SaveTrapSettingsToFile(state.path, settings, false);
-    if (error == ERROR_SUCCESS) {
-        TellSaved(dialog, state, KalbritText::Saved);
-    } else if (error == ERROR_ACCESS_DENIED && EditsDovrelsFile(state)) {
-        SaveAsAdministrator(dialog, state, settings);
-    } else if (error == kErrorUtf16SettingsFile) {
-        TellNothingSaved(dialog, state, Text(KalbritText::Utf16File, lang) + L"\n" + Ansi(state.path), MB_ICONERROR);
-    } else {
-        TellNothingSaved(dialog, state,
-                         Text(KalbritText::CannotWrite, lang) + L"\n" + Ansi(state.path) + L"\n" + SystemMessage(error),
-                         MB_ICONERROR);
-    }
+    TellSaveOutcome(dialog, state, SaveTrapSettingsToFile(state.path, settings, false),
+                    {KalbritText::Saved, KalbritText::SavedAsAdministrator, ElevatedSaveArguments(state.path, settings)});
+}
+
+// The Devices list saves [usKarn_names] alone, as the form saves the trap
+// section; Dovrel reads the names at start, as it reads the trap section.
+void EditDevices(HWND dialog, DialogState& state) {
+    RunDevicesDialog(dialog, state.language, state.path, [&state](HWND list, const SectionEdit& edit) {
+        state.settingsChanged = true;
+        return TellSaveOutcome(list, state, SaveSectionEditToFile(state.path, edit, false),
+                               {KalbritText::DevicesSaved, KalbritText::DevicesSavedAsAdministrator,
+                                ElevatedListArguments(state.path, edit)});
+    });
 }
 
 INT_PTR CALLBACK KalbritDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -366,6 +397,9 @@ INT_PTR CALLBACK KalbritDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
             return TRUE;
         case IDC_HISTORY:
             if (state && !state->saving) RunHistoryView(dialog, state->language);
+            return TRUE;
+        case IDC_DEVICES:
+            if (state && !state->saving) EditDevices(dialog, *state);
             return TRUE;
         case IDC_TARGET_ALL:
         case IDC_TARGET_ONE:

@@ -1,8 +1,8 @@
 // Kalbrit.exe: the settings program of the Dovrel trap monitor. Started from
 // Dovrel's tray menu without arguments; "/ini <path>" names another
 // settings file to edit instead of the installed one. Started by itself with
-// "/save-elevated ..." (elevated) it only saves the installed Dovrel.ini and
-// shows no window.
+// "/save-elevated ..." or "/save-list-elevated ..." (elevated) it only saves
+// the installed Dovrel.ini and shows no window.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -14,13 +14,13 @@
 #include "settings/settings_paths.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-    ElevatedSave save;
-    switch (ParseElevatedSave(commandLine ? commandLine : "", save)) {
+    ElevatedSectionSave save;
+    switch (ParseAnyElevatedSave(commandLine ? commandLine : "", save)) {
     case ElevatedSaveLine::Valid:
         // Elevated, this copy may write anywhere: it writes only the file
         // Dovrel reads, found by itself, whatever it is handed.
         if (!NamesInstalledSettingsFile(save.path)) return ERROR_INVALID_PARAMETER;
-        return static_cast<int>(SaveTrapSettingsToFile(InstalledSettingsFile(), save.settings, true));
+        return static_cast<int>(SaveSectionEditToFile(InstalledSettingsFile(), save.edit, true));
     case ElevatedSaveLine::Invalid: return ERROR_INVALID_PARAMETER;
     case ElevatedSaveLine::Absent: break;
     }

@@ -168,6 +168,12 @@ const char* TextOf(KalbritText text, UiLanguage language) {
         return Pick({"Since it started, Dovrel has refused traps that it therefore did not show:",
                      "Dovrel は起動してから、次のトラップを拒否したため表示していません:"},
                     language);
+    case KalbritText::DevicesSaved:
+        return Pick({"The device names have been saved to", "機器の名前を保存しました:"}, language);
+    case KalbritText::DevicesSavedAsAdministrator:
+        return Pick({"The device names have been saved with administrator rights to",
+                     "機器の名前を管理者の権限で保存しました:"},
+                    language);
     case KalbritText::ColourRed: return Pick({"red", "赤"}, language);
     case KalbritText::ColourOrange: return Pick({"orange", "オレンジ"}, language);
     case KalbritText::ColourGreen: return Pick({"green", "緑"}, language);

@@ -37,6 +37,8 @@ enum class KalbritText {
     TestPublicNetwork,   // the network is Public and the firewall rule leaves Public out
     TestNoFirewallRule,  // the installer added no firewall rule
     TestRefusedSoFar,    // followed by the running Dovrel's refusal summary
+    DevicesSaved,        // followed by the path
+    DevicesSavedAsAdministrator,  // followed by the path
     ColourRed,
     ColourOrange,
     ColourGreen,

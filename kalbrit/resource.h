@@ -24,3 +24,15 @@
 #define IDC_HISTORY_REFRESH 1021
 #define IDC_HISTORY_FOLDER 1022
 #define IDC_SEND_TEST 1015
+
+// The Devices list ([usKarn_names]) and the list-dialog controls every list
+// kind's templates share.
+#define IDD_DEVICES 110
+#define IDD_DEVICE_ENTRY 111
+#define IDC_DEVICES 1040
+#define IDC_LIST 1041
+#define IDC_LIST_ADD 1042
+#define IDC_LIST_CHANGE 1043
+#define IDC_LIST_REMOVE 1044
+#define IDC_ENTRY_KEY 1045
+#define IDC_ENTRY_VALUE 1046

@@ -79,6 +79,10 @@ DWORD ReplaceKeepingOld(const std::string& path, const std::string& replacement,
 
 DWORD SaveTrapSettingsToFile(const std::string& path, const std::vector<TrapSetting>& settings,
                              bool overrideReadOnly) {
+    return SaveSectionEditToFile(path, TrapSectionEdit(settings), overrideReadOnly);
+}
+
+DWORD SaveSectionEditToFile(const std::string& path, const SectionEdit& edit, bool overrideReadOnly) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (!exists && GetLastError() != ERROR_FILE_NOT_FOUND) return GetLastError();
@@ -97,7 +101,7 @@ DWORD SaveTrapSettingsToFile(const std::string& path, const std::vector<TrapSett
     std::string copy;
     UniqueHandle file;
     if (DWORD error = NewFileIn(folder, copy, file)) return error;
-    if (DWORD error = WriteAndClose(std::move(file), WithTrapSettings(bytes, settings))) {
+    if (DWORD error = WriteAndClose(std::move(file), WithSectionEdit(bytes, edit))) {
         DeleteFileA(copy.c_str());
         return error;
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "kalbrit/trap_form.h"
+#include "kalbrit/trap_section_edit.h"
 
 // The file is UTF-16, which the byte-wise edit would spoil.
 constexpr DWORD kErrorUtf16SettingsFile = ERROR_BAD_FORMAT;
@@ -19,3 +20,6 @@ constexpr DWORD kErrorUtf16SettingsFile = ERROR_BAD_FORMAT;
 // it then clears the attribute for the replace and sets it again.
 DWORD SaveTrapSettingsToFile(const std::string& path, const std::vector<TrapSetting>& settings,
                              bool overrideReadOnly);
+
+// The same for any section's edit (the Devices list's [usKarn_names]).
+DWORD SaveSectionEditToFile(const std::string& path, const SectionEdit& edit, bool overrideReadOnly);

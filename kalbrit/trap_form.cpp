@@ -1,5 +1,7 @@
 #include "kalbrit/trap_form.h"
 
+#include "core/dotted_ipv4.h"
+#include "kalbrit/profile_value.h"
 #include "settings/trap_settings.h"
 
 namespace {
@@ -27,44 +29,17 @@ bool ParseBoundedNumber(const std::string& text, long low, long high, long& out)
 std::optional<FormProblem> CommunityProblem(const std::string& c) {
     if (c.empty()) return FormProblem::CommunityEmpty;
     if (c.size() > kMaxCommunityLength) return FormProblem::CommunityTooLong;
-    for (unsigned char ch : c) {
-        if (ch < 0x20 || ch == 0x7F) return FormProblem::CommunityControl;
+    // Such a community would not read back as typed.
+    switch (ProfileValueShape(c)) {
+    case ValueShape::Control: return FormProblem::CommunityControl;
+    case ValueShape::BlankEnds: return FormProblem::CommunityBlankEnds;
+    case ValueShape::Quoted: return FormProblem::CommunityQuoted;
+    case ValueShape::Fine: break;
     }
-    // The private-profile reader drops blanks around a value and one pair of
-    // enclosing quotes, so such a community would not read back as typed.
-    if (c.front() == ' ' || c.front() == '\t' || c.back() == ' ' || c.back() == '\t')
-        return FormProblem::CommunityBlankEnds;
-    if (c.size() >= 2 && (c.front() == '"' || c.front() == '\'') && c.back() == c.front())
-        return FormProblem::CommunityQuoted;
     return std::nullopt;
 }
 
 }  // namespace
-
-bool ParseDottedIPv4(const std::string& text, unsigned long& hostOrder) {
-    unsigned long value = 0;
-    int parts = 0;
-    std::size_t i = 0;
-    while (parts < 4) {
-        std::size_t start = i;
-        unsigned long part = 0;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && i - start < 3) {
-            part = part * 10 + static_cast<unsigned long>(text[i] - '0');
-            ++i;
-        }
-        std::size_t digits = i - start;
-        if (digits == 0 || part > 255 || (digits > 1 && text[start] == '0')) return false;
-        value = (value << 8) | part;
-        ++parts;
-        if (parts < 4) {
-            if (i >= text.size() || text[i] != '.') return false;
-            ++i;
-        }
-    }
-    if (i != text.size()) return false;
-    hostOrder = value;
-    return true;
-}
 
 TrapForm LoadTrapForm(ProfileReader& reader) {
     // Read exactly as the trap monitor reads it, so the form shows what is in effect.

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/dotted_ipv4.h"  // ParseDottedIPv4, which the form checks with
+
 class ProfileReader;
 
 enum class TrapField { Port, Timeout, Community, Target, Prohibition };
@@ -63,8 +65,3 @@ std::optional<FormError> ValidateTrapForm(const TrapForm& form);
 // the order the trap monitor reads them: the six keys every file gets, then
 // the switches a file may lack (acceptV2c, mergeRepeats).
 std::vector<TrapSetting> TrapSettingsFromForm(const TrapForm& form);
-
-// Four decimal parts 0..255 without signs, blanks or leading zeros: the form
-// that inet_ntoa produces, so an exact text comparison with a sender works.
-bool ParseDottedIPv4(const std::string& text, unsigned long& hostOrder);
-

@@ -84,49 +84,48 @@ std::string LineBreakOf(const std::string& s) {
     return lf > 0 && s[lf - 1] == '\r' ? "\r\n" : "\n";
 }
 
-// Lines for the settings the section lacks (present[k] false); a key
-// whose value is what its absence means is left out, so that a file
-// without it stays as it was.
-std::string AddedKeyLines(const std::vector<TrapSetting>& settings, const std::vector<bool>& present,
-                          const std::string& br) {
-    std::string lines;
-    for (std::size_t k = 0; k < settings.size(); ++k) {
-        const TrapSetting& s = settings[k];
-        if (present[k] || (s.absentMeans && s.value == s.absentMeans)) continue;
-        lines += std::string(s.key) + "=" + s.value + br;
-    }
-    return lines;
-}
-
 }  // namespace
 
 bool IsUtf16Text(const std::string& file) {
     return file.size() >= 2 && ((file[0] == '\xFF' && file[1] == '\xFE') || (file[0] == '\xFE' && file[1] == '\xFF'));
 }
 
-std::string WithTrapSettings(const std::string& file, const std::vector<TrapSetting>& settings) {
+std::string WithSectionEdit(const std::string& file, const SectionEdit& edit) {
     const std::vector<Line> lines = SplitLines(file);
     const std::string br = LineBreakOf(file);
+    const char* section = edit.section.c_str();
+    const std::vector<SectionValue>& settings = edit.set;
+    // A key the section lacks gets a line, unless its value is what its
+    // absence means: a file without it then stays as it was.
+    auto keyLine = [&br](const SectionValue& s) {
+        if (s.absentMeans && s.value == s.absentMeans) return std::string();
+        return s.key + "=" + s.value + br;
+    };
 
     std::size_t first = 0;  // line after the section header
     for (std::size_t i = 0; i < lines.size() && first == 0; ++i)
-        if (IsSection(file, lines[i], kTrapSection)) first = i + 1;
-    const std::vector<bool> none(settings.size(), false);
+        if (IsSection(file, lines[i], section)) first = i + 1;
     if (first == 0) {
+        if (settings.empty()) return file;  // nothing to remove from a section that is not there
         std::string out = file;
         if (!out.empty() && out.back() != '\n') out += br;
-        return out + "[" + kTrapSection + "]" + br + AddedKeyLines(settings, none, br);
+        out += std::string("[") + section + "]" + br;
+        for (const SectionValue& s : settings) out += keyLine(s);
+        return out;
     }
     std::size_t last = first;  // one past the section's last line
     while (last < lines.size() && !IsSectionLine(file, lines[last])) ++last;
 
     // Which line each key writes to; keys the section lacks go after its last key line.
     std::vector<std::size_t> lineOf(settings.size(), lines.size());
+    std::vector<bool> removed(lines.size(), false);
     std::size_t lastKeyLine = first - 1;
     for (std::size_t i = first; i < last; ++i) {
         if (EqualsOf(file, lines[i]) != std::string::npos) lastKeyLine = i;
         for (std::size_t k = 0; k < settings.size(); ++k)
-            if (lineOf[k] == lines.size() && IsKeyLine(file, lines[i], settings[k].key)) lineOf[k] = i;
+            if (lineOf[k] == lines.size() && IsKeyLine(file, lines[i], settings[k].key.c_str())) lineOf[k] = i;
+        for (const std::string& key : edit.removed)
+            if (IsKeyLine(file, lines[i], key.c_str())) removed[i] = true;
     }
 
     std::string out;
@@ -137,18 +136,25 @@ std::string WithTrapSettings(const std::string& file, const std::vector<TrapSett
         copied = pos;
     };
     for (std::size_t i = first; i < last; ++i) {
+        bool written = false;
         for (std::size_t k = 0; k < settings.size(); ++k)
             if (lineOf[k] == i) {
                 copyTo(EqualsOf(file, lines[i]) + 1);
                 out += settings[k].value;
                 copied = lines[i].end;
+                written = true;
             }
+        const bool dropped = removed[i] && !written;
+        if (dropped) {
+            copyTo(lines[i].begin);
+            copied = lines[i].next;
+        }
         if (i == lastKeyLine) {
-            copyTo(lines[i].next);
-            std::vector<bool> present(settings.size());
-            for (std::size_t k = 0; k < settings.size(); ++k) present[k] = lineOf[k] != lines.size();
-            const std::string added = AddedKeyLines(settings, present, br);
-            if (!added.empty() && lines[i].next == lines[i].end) out += br;  // the file ended without one
+            if (!dropped) copyTo(lines[i].next);
+            std::string added;
+            for (std::size_t k = 0; k < settings.size(); ++k)
+                if (lineOf[k] == lines.size()) added += keyLine(settings[k]);
+            if (!added.empty() && !dropped && lines[i].next == lines[i].end) out += br;  // the file ended without one
             out += added;
         }
     }
@@ -156,9 +162,21 @@ std::string WithTrapSettings(const std::string& file, const std::vector<TrapSett
         // The section has no key line yet: the new keys follow its header.
         const Line& header = lines[first - 1];
         std::string head = file.substr(0, header.next);
-        if (header.next == header.end) head += br;
-        return head + AddedKeyLines(settings, none, br) + file.substr(header.next);
+        if (header.next == header.end && !settings.empty()) head += br;
+        std::string keys;
+        for (const SectionValue& s : settings) keys += keyLine(s);
+        return head + keys + file.substr(header.next);
     }
     copyTo(file.size());
     return out;
+}
+
+SectionEdit TrapSectionEdit(const std::vector<TrapSetting>& settings) {
+    SectionEdit edit{kTrapSection, {}, {}};
+    for (const TrapSetting& s : settings) edit.set.push_back({s.key, s.value, s.absentMeans});
+    return edit;
+}
+
+std::string WithTrapSettings(const std::string& file, const std::vector<TrapSetting>& settings) {
+    return WithSectionEdit(file, TrapSectionEdit(settings));
 }

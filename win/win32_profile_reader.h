@@ -10,6 +10,7 @@ public:
     unsigned GetString(const char* section, const char* key, const char* defaultValue, std::string& value,
                        unsigned bufferSize) override;
     int GetInt(const char* section, const char* key, int defaultValue) override;
+    std::vector<std::string> GetKeys(const char* section, unsigned bufferSize) override;
 
 private:
     std::string path_;

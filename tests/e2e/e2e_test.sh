@@ -129,7 +129,7 @@ expect_history() {
         field="$(iconv -f CP1252 -t UTF-8 <<<"$msg")"
         case "$field" in *[,\"]*) field="\"${field//\"/\"\"}\"" ;; esac
         grep -aE "^${iso}[+-][0-9]{2}:[0-9]{2},${from#From: },-?[0-9]+,-?[0-9]+,$c," "$file" |
-            grep -aqF ",$c,$field"$'\r' || fail "history.csv has no record of '$msg' at $iso"
+            grep -aqF ",$c,$field,"$'\r' || fail "history.csv has no record of '$msg' at $iso"
     done <<<"$1"
 }
 # expect_alert LINES COLOUR FROM MESSAGE

@@ -60,7 +60,7 @@ TEST(IsoLocalTime, OffsetAgreesWithTheWindowsDateText) {
     }
 }
 
-TEST(HistoryLine, ColumnsInOrderWithTheAddressAloneAndTheTextQuoted) {
+TEST(HistoryLine, ColumnsInOrderWithTheAddressAloneTheTextQuotedAndTheNameLast) {
     ScopedTz tz("GMT0");
     AlertTexts texts;
     texts.dateText = "2002/01/01 00:00:00";
@@ -68,7 +68,11 @@ TEST(HistoryLine, ColumnsInOrderWithTheAddressAloneAndTheTextQuoted) {
     texts.messageText = "Outlet:2[A, \"B\"]off";
     texts.colourName = "red";
     EXPECT_EQ(HistoryLine(texts, k2002, 125, 4, Same),
-              "2002-01-01T00:00:00+00:00,192.0.2.7,125,4,red,\"Outlet:2[A, \"\"B\"\"]off\"\r\n");
+              "2002-01-01T00:00:00+00:00,192.0.2.7,125,4,red,\"Outlet:2[A, \"\"B\"\"]off\",\r\n");
+    // A named sender: the name last, defused and quoted like the texts.
+    texts.senderName = "=Rack, 4";
+    EXPECT_EQ(HistoryLine(texts, k2002, 125, 4, Same),
+              "2002-01-01T00:00:00+00:00,192.0.2.7,125,4,red,\"Outlet:2[A, \"\"B\"\"]off\",\"'=Rack, 4\"\r\n");
 }
 
 TEST(HistoryNeedsRotation, OnlyWhenTheRecordWouldPassTheLimit) {

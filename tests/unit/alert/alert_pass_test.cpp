@@ -133,6 +133,25 @@ TEST_F(RunAlertPassTest, ThreeEventsInQueueOrderWithOneScreenSaverDismissal) {
     EXPECT_FALSE(platform.started[0]->dateText.empty());
 }
 
+// The name goes beside the sender line, which stays the From text's own, and
+// an unnamed sender after a named one gets no name carried over.
+TEST_F(RunAlertPassTest, NamedSenderGetsItsNameAndTheNextSenderNone) {
+    MapProfileReader file;
+    file.Set("usKarn_names", "10.0.0.1", "Server room UPS");
+    DeviceNames names;
+    names.Load(file, 1252);
+    dispatcher.deviceNames = &names;
+    Queue(1, 0, "10.0.0.1");
+    Queue(1, 0, "10.0.0.2");
+
+    EXPECT_EQ(Run(), 2);
+    ASSERT_EQ(platform.started.size(), 2u);
+    EXPECT_EQ(platform.started[0]->senderLine, "From: 10.0.0.1");
+    EXPECT_EQ(platform.started[0]->senderName, "Server room UPS");
+    EXPECT_EQ(platform.started[1]->senderLine, "From: 10.0.0.2");
+    EXPECT_EQ(platform.started[1]->senderName, "");
+}
+
 TEST_F(RunAlertPassTest, EventIsFreedOnlyAfterItsPause) {
     // The event must still be queued while the pause after its thread start runs.
     class PeekingPlatform final : public AlertPlatform {

@@ -43,8 +43,28 @@ TEST(ParseHistory, FormulaLikeTextsAreDefusedInTheFileAndShownAsTheyWere) {
     }
 }
 
+// Files written before the name column, and records of both kinds in one
+// file (an old file appended to by a newer Dovrel), read alike.
+TEST(ParseHistory, RecordsWithAndWithoutTheNameColumn) {
+    AlertTexts texts;
+    texts.senderLine = "From: 192.0.2.7";
+    texts.colourName = "red";
+    texts.messageText = "on battery";
+    texts.senderName = "@UPS, room 2";
+    const std::string oldHead = "\xEF\xBB\xBFtime,sender,message number,specific-trap code,colour,text\r\n";
+    const auto entries = ParseHistory(oldHead + "2002-01-01T00:00:00+09:00,192.0.2.8,1,1,green,old record\r\n" +
+                                      HistoryLine(texts, 0, 3, 1, Same));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].text, "old record");
+    EXPECT_EQ(entries[0].name, "");
+    EXPECT_EQ(HistorySender(entries[0]), "192.0.2.8");
+    EXPECT_EQ(entries[1].text, "on battery");
+    EXPECT_EQ(entries[1].name, "@UPS, room 2");
+    EXPECT_EQ(HistorySender(entries[1]), "@UPS, room 2 (192.0.2.7)");
+}
+
 TEST(NewestHistory, NewestFirstAcrossTheRotatedFile) {
-    auto at = [](const char* time) { return HistoryEntry{time, "", "", ""}; };
+    auto at = [](const char* time) { return HistoryEntry{time, "", "", "", ""}; };
     const std::vector<HistoryEntry> older = {at("1"), at("2")}, newer = {at("3"), at("4")};
     const auto three = NewestHistory(older, newer, 3);
     ASSERT_EQ(three.size(), 3u);

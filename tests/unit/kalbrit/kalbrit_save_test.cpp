@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "kalbrit/device_list.h"
 #include "kalbrit/elevated_save.h"
 #include "kalbrit/kalbrit_texts.h"
 #include "kalbrit/trap_section_edit.h"
@@ -123,6 +124,34 @@ TEST(KalbritSectionEdit, MissingKeysFollowTheLastKeyLineAndMissingSectionIsAdded
               "\xEF\xBB\xBF[usKarn_trap]\r\nport=2\r\n");
 }
 
+// The Devices list's save: only the lines of [usKarn_names] change; a key
+// set twice keeps its place, a removed key loses every line, comments and
+// lines Dovrel skips stay, and the catalogue after it keeps every byte.
+TEST(KalbritSectionEdit, NamesSectionChangesOnlyItsOwnKeyLines) {
+    const std::string installed = InstalledFile();
+    const std::size_t catalogue = installed.find("\r\n[usKarn_msgEng]") + 2;
+    ASSERT_GT(catalogue, 2u);
+    const std::string names =
+        "[usKarn_names]\r\n; devices\r\n192.0.2.10=Old name\r\n192.0.2.11=Gone\r\nups.example=kept\r\n"
+        "192.0.2.11=Gone twice\r\n\r\n";
+    const std::string file = installed.substr(0, catalogue) + names + installed.substr(catalogue);
+
+    SectionEdit edit{"usKarn_names", {{"192.0.2.10", "Server room UPS"}, {"192.0.2.12", "Rack 4 PDU"}}, {"192.0.2.11"}};
+    const std::string expected = installed.substr(0, catalogue) +
+                                 "[usKarn_names]\r\n; devices\r\n192.0.2.10=Server room UPS\r\nups.example=kept\r\n"
+                                 "192.0.2.12=Rack 4 PDU\r\n\r\n" +
+                                 installed.substr(catalogue);
+    EXPECT_EQ(WithSectionEdit(file, edit), expected);
+
+    // Without the section it is added at the end; removing from no section changes nothing.
+    EXPECT_EQ(WithSectionEdit(installed, edit),
+              installed + "[usKarn_names]\r\n192.0.2.10=Server room UPS\r\n192.0.2.12=Rack 4 PDU\r\n");
+    EXPECT_EQ(WithSectionEdit(installed, SectionEdit{"usKarn_names", {}, {"192.0.2.11"}}), installed);
+    // The last line removed where the file had no final line break: no blank line is left.
+    EXPECT_EQ(WithSectionEdit("[usKarn_names]\r\na=1\r\nb=2", SectionEdit{"usKarn_names", {{"c", "3"}}, {"b"}}),
+              "[usKarn_names]\r\na=1\r\nc=3\r\n");
+}
+
 TEST(KalbritElevatedSave, AnyCommunityAndPathComeThroughUnchanged) {
     std::string every;
     for (int c = 0x20; c < 0x100; ++c)
@@ -179,6 +208,13 @@ TEST(KalbritTexts, EveryMessageHasBothLanguages) {
         auto id = static_cast<KalbritText>(i);
         EXPECT_GT(std::string(TextOf(id, UiLanguage::English)).size(), 0u) << i;
         EXPECT_NE(std::string(TextOf(id, UiLanguage::Japanese)), TextOf(id, UiLanguage::English)) << i;
+    }
+    const DeviceListRules devices;
+    for (int i = 0; i <= static_cast<int>(ListProblem::Full); ++i) {
+        auto id = static_cast<ListProblem>(i);
+        EXPECT_GT(std::string(devices.ProblemText(id, UiLanguage::English)).size(), 0u) << i;
+        EXPECT_NE(std::string(devices.ProblemText(id, UiLanguage::Japanese)), devices.ProblemText(id, UiLanguage::English))
+            << i;
     }
     for (int i = 0; i <= static_cast<int>(FormProblem::MaskBlocksAll); ++i) {
         auto id = static_cast<FormProblem>(i);

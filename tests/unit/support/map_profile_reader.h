@@ -6,12 +6,14 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "core/profile_reader.h"
 
 class MapProfileReader final : public ProfileReader {
 public:
     void Set(const std::string& section, const std::string& key, const std::string& value) {
+        if (values_.count(Fold(section) + "\n" + Fold(key)) == 0) keys_[Fold(section)].push_back(key);
         values_[Fold(section) + "\n" + Fold(key)] = value;
     }
 
@@ -32,6 +34,20 @@ public:
         return static_cast<int>(std::strtol(it->second.c_str(), nullptr, 10));
     }
 
+    // Every key set, in order, as GetPrivateProfileStringA lists them; the
+    // list is cut to whole keys within bufferSize bytes.
+    std::vector<std::string> GetKeys(const char* section, unsigned bufferSize) override {
+        ++reads;
+        std::vector<std::string> out;
+        unsigned used = 1;
+        for (const std::string& key : keys_[Fold(section)]) {
+            if (used + key.size() + 1 > bufferSize) break;
+            used += static_cast<unsigned>(key.size()) + 1;
+            out.push_back(key);
+        }
+        return out;
+    }
+
     int reads = 0;
 
 private:
@@ -40,4 +56,5 @@ private:
         return s;
     }
     std::map<std::string, std::string> values_;
+    std::map<std::string, std::vector<std::string>> keys_;
 };

@@ -4,7 +4,8 @@
 // (Shift-JIS), 124 green outlet event. With arrivals above 1 the trap
 // comes that many times, a minute apart, merged into its window as with
 // mergeRepeats=1 (the repeat line in English, or in Japanese for 4).
-// Prints "READY left top width height" once the window shows, keeps it for
+// Named senders: 192.0.2.10 (English) and 192.0.2.20 (a long Japanese
+// name). Prints "READY left top width height" once the window shows, keeps it for
 // hold ms, then closes it.
 #include <windows.h>
 
@@ -20,6 +21,7 @@
 #include "app/trap_app.h"
 #include "core/work_gate.h"
 #include "res/resource.h"
+#include "win/win32_profile_reader.h"
 
 namespace {
 const char kEntries[] =
@@ -33,7 +35,13 @@ const char kEntries[] =
     "125=green,outlet switched on\r\n";
 // The same entries in both catalogues, so that either language finds them.
 const std::string kCatalogue =
-    std::string("[usKarn_msgJp]\r\n") + kEntries + "[usKarn_msgEng]\r\n" + kEntries;
+    std::string("[usKarn_msgJp]\r\n") + kEntries + "[usKarn_msgEng]\r\n" + kEntries +
+    "[usKarn_names]\r\n"
+    "192.0.2.10=Server room UPS\r\n"
+    // "サーバー室北側ラック四番の無停電電源装置" in Shift-JIS: too long for the sender line
+    "192.0.2.20=\x83\x54\x81\x5b\x83\x6f\x81\x5b\x8e\xba\x96\x6b\x91\xa4\x83\x89\x83\x62\x83\x4e\x8e\x6c\x94\xd4"
+    "\x82\xcc\x96\xb3\x92\xe2\x93\x64\x93\x64\x8c\xb9\x91\x95\x92\x75\r\n";
+
 
 template <class Cond>
 bool WaitFor(Cond cond, DWORD timeoutMs) {
@@ -94,7 +102,10 @@ int main(int argc, char** argv) {
         g_app->settings.language = number == 4 ? 0 : 1;
     }
     OpenGate gate;
-    AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows, g_app->refusals)
+    Win32ProfileReader settings(ini);
+    g_app->deviceNames.Load(settings, GetACP());
+    AppAlertWork(g_app->pendingEvents, g_app->settingsPath, g_app->settings.language, windows, g_app->refusals,
+                 &g_app->deviceNames)
         .RunPass(gate);
 
     HWND window = nullptr;

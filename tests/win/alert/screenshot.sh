@@ -3,7 +3,9 @@
 #   alert-red.png, alert-orange.png, alert-green.png (English catalogue
 #   texts) and alert-japanese.png (a Shift-JIS text, code page 932);
 #   screenshots/alert-merged-en.png and screenshots/alert-merged-ja.png, a
-#   trap that came five times merged into its window (mergeRepeats=1).
+#   trap that came five times merged into its window (mergeRepeats=1);
+#   and screenshots/alert-named-*.png, a named sender in English and, cut
+#   to fit, in Japanese.
 # Usage: screenshot.sh <alert_demo.exe> [output folder]
 # Runs under its own Xvfb display unless DISPLAY is set.
 set -euo pipefail
@@ -47,5 +49,8 @@ shot 1 127.0.0.1 alert-red.png
 shot 2 127.0.0.1 alert-orange.png
 shot 3 127.0.0.1 alert-green.png
 shot 4 127.0.0.1 alert-japanese.png LC_ALL=ja_JP.UTF-8
+mkdir -p "$out/screenshots"
 ARRIVALS=5 shot 1 192.0.2.10 screenshots/alert-merged-en.png
 ARRIVALS=5 shot 4 192.0.2.10 screenshots/alert-merged-ja.png LC_ALL=ja_JP.UTF-8
+shot 1 192.0.2.10 screenshots/alert-named-en.png
+shot 4 192.0.2.20 screenshots/alert-named-ja.png LC_ALL=ja_JP.UTF-8

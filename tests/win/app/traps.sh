@@ -54,7 +54,7 @@ check "message text from the catalogue" test "$(probe dialog-text "$ALERT" 1001)
 check "sender line" test "$(probe dialog-text "$ALERT" 1003)" = "From: 127.0.0.1"
 date1="$(probe dialog-text "$ALERT" 1002)"
 check "date '$date1' is Japan time with TZ unset" within 30 "$date1" Asia/Tokyo
-check "history record with the window's time, +09:00" history_has "$date1" "+09:00,127.0.0.1,2,0,red,Cold start seen"
+check "history record with the window's time, +09:00" history_has "$date1" "+09:00,127.0.0.1,2,0,red,Cold start seen,"
 colour="$(alert_colour)"
 check "red alert window (pixel $colour)" test "$colour" = "255,50,50"
 
@@ -74,7 +74,7 @@ check "message text keeps its comma" test "$(probe dialog-text "$ALERT" 1001 | x
 date2="$(probe dialog-text "$ALERT" 1002)"
 check "date '$date2' is UTC with TZ=UTC0" within 30 "$date2" UTC
 check "history record at +00:00, text quoted and in UTF-8" \
-    history_has "$date2" '+00:00,127.0.0.1,3,1,green,"On battery, 試験"'
+    history_has "$date2" '+00:00,127.0.0.1,3,1,green,"On battery, 試験",'
 colour="$(alert_colour)"
 check "green alert window (pixel $colour)" test "$colour" = "50,200,50"
 

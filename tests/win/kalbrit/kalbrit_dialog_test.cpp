@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "kalbrit/device_list.h"
 #include "kalbrit/elevated_save.h"
 #include "kalbrit/kalbrit_texts.h"
 #include "kalbrit/resource.h"
@@ -103,6 +104,28 @@ protected:
         k.SetText(IDC_TARGET, "127.0.0.1");
         k.Click(IDC_PROHIBIT_MASK);
         k.SetText(IDC_PROHIBITION, "255.0.0.0");
+    }
+
+    // Types an entry into the entry dialog that button id of the list (the
+    // last of open) opens; the list's reply, empty when it took the entry.
+    static std::string EnterDevice(KalbritSession& k, std::vector<HWND> open, int id, const std::string& address,
+                                   const std::string& name) {
+        HWND entry = k.PressForDialog(open.back(), id, open);
+        if (!entry) return "no entry dialog";
+        SetDlgItemTextA(entry, IDC_ENTRY_KEY, address.c_str());
+        SetDlgItemTextA(entry, IDC_ENTRY_VALUE, name.c_str());
+        open.push_back(entry);
+        PostMessageA(GetDlgItem(entry, IDOK), BM_CLICK, 0, 0);
+        for (int i = 0; i < 200; ++i) {
+            if (!IsWindow(entry)) return std::string();  // accepted: the entry dialog closed
+            if (HWND reply = k.WaitForDialog(open, 50)) {
+                std::string text = k.ReadReply(reply);
+                PostMessageA(entry, WM_COMMAND, IDCANCEL, 0);
+                for (int j = 0; j < 100 && IsWindow(entry); ++j) Sleep(50);
+                return text;
+            }
+        }
+        return "the entry dialog neither closed nor answered";
     }
 
     std::string original_, dir_, path_;
@@ -310,6 +333,19 @@ private:
     bool had_ = false;
 };
 
+// The stand-in for the installed file under Program Files: InstallPath (in
+// the 64-bit view only) names dir, and its Dovrel.ini is read-only, which the
+// unelevated Kalbrit may not replace.
+struct ReadOnlyInstall {
+    ReadOnlyInstall(const std::string& dir, const std::string& file) {
+        view32.Remove();
+        view64.Set(dir);
+        readOnly = SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY) != 0;
+    }
+    InstallPathView view64{KEY_WOW64_64KEY}, view32{KEY_WOW64_32KEY};
+    bool readOnly = false;
+};
+
 TEST_F(KalbritDialog, InstallPathInEitherViewNamesTheFileToEdit) {
     InstallPathView view64(KEY_WOW64_64KEY), view32(KEY_WOW64_32KEY);
     const struct {
@@ -368,10 +404,8 @@ TEST_F(KalbritDialog, TheElevatedCopyRefusesADamagedLine) {
 // the folder and Dovrel.ini is read-only, which the unelevated Kalbrit may
 // not replace. Its elevated copy writes the values; the file stays read-only.
 TEST_F(KalbritDialog, InstallPathFileIsSavedThroughTheElevatedCopy) {
-    InstallPathView view64(KEY_WOW64_64KEY), view32(KEY_WOW64_32KEY);
-    view32.Remove();
-    view64.Set(dir_);
-    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    ReadOnlyInstall install(dir_, path_);
+    ASSERT_TRUE(install.readOnly);
     KalbritSession k(KALBRIT_EXE, "");
     ASSERT_NE(k.Dialog(), nullptr);
     FillValid(k);
@@ -396,10 +430,8 @@ TEST_F(KalbritDialog, InstallPathFileIsSavedThroughTheElevatedCopy) {
 // that does not let it be replaced. The file stays as it was, read-only,
 // and the first Kalbrit says that nothing was saved.
 TEST_F(KalbritDialog, InstallPathFileAFailedElevatedSaveChangesNothingAndIsReported) {
-    InstallPathView view64(KEY_WOW64_64KEY), view32(KEY_WOW64_32KEY);
-    view32.Remove();
-    view64.Set(dir_);
-    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+    ReadOnlyInstall install(dir_, path_);
+    ASSERT_TRUE(install.readOnly);
     HANDLE held = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     KalbritSession k(KALBRIT_EXE, "");
@@ -438,6 +470,23 @@ TEST_F(KalbritDialog, InstallPathTheElevatedCopyWritesOnlyTheInstalledFile) {
     EXPECT_EQ(RunElevatedCopy(ElevatedLine(dir_ + "\\sub\\..\\DOVREL.INI")), 0u);
     EXPECT_NE(ReadBytes(path_).find("\nport=16230\r\n"), std::string::npos) << "the installed file was not saved";
     RemoveDirectoryA((dir_ + "\\sub").c_str());
+}
+
+// The installed file, read-only as under Program Files: the Devices list is
+// saved through the elevated copy, which writes the names section alone.
+TEST_F(KalbritDialog, InstallPathDevicesAreSavedThroughTheElevatedCopy) {
+    ReadOnlyInstall install(dir_, path_);
+    ASSERT_TRUE(install.readOnly);
+    KalbritSession k(KALBRIT_EXE, "");
+    ASSERT_NE(k.Dialog(), nullptr);
+    HWND list = k.PressForDialog(k.Dialog(), IDC_DEVICES, {k.Dialog()});
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(EnterDevice(k, {k.Dialog(), list}, IDC_LIST_ADD, "192.0.2.10", "Server room UPS"), "");
+    const std::string reply = k.ReadReply(k.PressForDialog(list, IDOK, {k.Dialog(), list}));
+    EXPECT_TRUE(Has(reply, KalbritText::DevicesSavedAsAdministrator)) << reply;
+    EXPECT_TRUE(ReadBytes(path_) == original_ + "[usKarn_names]\r\n192.0.2.10=Server room UPS\r\n");
+    EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_READONLY) << "the file keeps its attributes";
+    EXPECT_EQ(k.Close(), 0u);
 }
 
 // A file given with /ini that the user may not write (read-only here) is no
@@ -491,6 +540,57 @@ TEST_F(KalbritDialog, HistoryViewListsTheNewestAlertsOfBothFilesNewestFirst) {
     EXPECT_EQ(k.Close(), 0u);
     keptNewer.empty() ? (void)DeleteFileA(newer.c_str()) : WriteBytes(newer, keptNewer);
     keptOlder.empty() ? (void)DeleteFileA(older.c_str()) : WriteBytes(older, keptOlder);
+}
+
+// The Devices list: entries added, changed and removed in the dialog, a bad
+// address refused where it is typed, and the save writing [usKarn_names]
+// alone: every byte of the file before it stays. Opened again, the list shows
+// what was saved, and removing the last but one entry writes only that.
+TEST_F(KalbritDialog, DevicesListAddChangeRemoveRoundTrip) {
+    KalbritSession k(KALBRIT_EXE, Quoted());
+    ASSERT_NE(k.Dialog(), nullptr);
+    const HWND main = k.Dialog();
+    auto enter = [&](HWND list, int id, const std::string& address, const std::string& name) {
+        return EnterDevice(k, {main, list}, id, address, name);
+    };
+    const DeviceListRules rules;
+    const std::string ups = "Server room UPS", pdu = "Rack 4 \x83\x6f\x83\x62 PDU";  // a double-byte name
+
+    HWND list = k.PressForDialog(main, IDC_DEVICES, {main});
+    ASSERT_NE(list, nullptr) << "Devices... opened no dialog";
+    HWND view = GetDlgItem(list, IDC_LIST);
+    EXPECT_TRUE(k.ListColumn(view, 0).empty());
+    EXPECT_EQ(enter(list, IDC_LIST_ADD, "192.0.2.10", ups), "");
+    EXPECT_EQ(enter(list, IDC_LIST_ADD, "192.0.2.11", "Old PDU"), "");
+    EXPECT_EQ(enter(list, IDC_LIST_ADD, "192.0.2.12", "PDU"), "");
+    const std::string refused = enter(list, IDC_LIST_ADD, "192.0.2.010", "x");
+    EXPECT_NE(refused.find(rules.ProblemText(ListProblem::KeyInvalid, Language())), std::string::npos) << refused;
+    EXPECT_NE(enter(list, IDC_LIST_ADD, "192.0.2.10", "twice"), "") << "an address named twice";
+    k.SelectRow(view, 2);
+    EXPECT_EQ(enter(list, IDC_LIST_CHANGE, "192.0.2.12", pdu), "");
+    k.SelectRow(view, 1);
+    PostMessageA(GetDlgItem(list, IDC_LIST_REMOVE), BM_CLICK, 0, 0);
+    for (int i = 0; i < 100 && k.ListColumn(view, 0).size() != 2; ++i) Sleep(50);
+    EXPECT_EQ(k.ListColumn(view, 0), (std::vector<std::string>{"192.0.2.10", "192.0.2.12"}));
+
+    std::string reply = k.ReadReply(k.PressForDialog(list, IDOK, {main, list}));
+    EXPECT_TRUE(Has(reply, KalbritText::DevicesSaved)) << reply;
+    for (int i = 0; i < 100 && IsWindow(list); ++i) Sleep(50);
+    EXPECT_FALSE(IsWindow(list)) << "the list closes once saved";
+    EXPECT_TRUE(ReadBytes(path_) == original_ + "[usKarn_names]\r\n192.0.2.10=" + ups + "\r\n192.0.2.12=" + pdu + "\r\n");
+    EXPECT_EQ(FilesIn(dir_), std::vector<std::string>{"Dovrel.ini"}) << "the copy written first is gone";
+
+    list = k.PressForDialog(main, IDC_DEVICES, {main});
+    ASSERT_NE(list, nullptr);
+    view = GetDlgItem(list, IDC_LIST);
+    EXPECT_EQ(k.ListColumn(view, 0), (std::vector<std::string>{"192.0.2.10", "192.0.2.12"}));
+    k.SelectRow(view, 0);
+    PostMessageA(GetDlgItem(list, IDC_LIST_REMOVE), BM_CLICK, 0, 0);
+    for (int i = 0; i < 100 && k.ListColumn(view, 0).size() != 1; ++i) Sleep(50);
+    reply = k.ReadReply(k.PressForDialog(list, IDOK, {main, list}));
+    EXPECT_TRUE(Has(reply, KalbritText::DevicesSaved)) << reply;
+    EXPECT_TRUE(ReadBytes(path_) == original_ + "[usKarn_names]\r\n192.0.2.12=" + pdu + "\r\n");
+    EXPECT_EQ(k.Close(), 0u);
 }
 
 TEST(KalbritManifests, BothProgramsCarryAnAsInvokerManifest) {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "kalbrit/resource.h"
@@ -11,7 +12,7 @@ namespace {
 
 struct Search {
     DWORD processId;
-    HWND exclude;
+    const std::vector<HWND>& exclude;
     HWND found;
 };
 
@@ -21,14 +22,15 @@ BOOL CALLBACK FindDialogOfProcess(HWND window, LPARAM param) {
     GetWindowThreadProcessId(window, &pid);
     char cls[64] = {};
     GetClassNameA(window, cls, sizeof(cls));
-    if (pid == s->processId && window != s->exclude && std::string(cls) == "#32770" && IsWindowVisible(window)) {
+    const bool excluded = std::find(s->exclude.begin(), s->exclude.end(), window) != s->exclude.end();
+    if (pid == s->processId && !excluded && std::string(cls) == "#32770" && IsWindowVisible(window)) {
         s->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-HWND WaitForWindow(DWORD pid, HWND exclude, DWORD ms) {
+HWND WaitForWindow(DWORD pid, const std::vector<HWND>& exclude, DWORD ms) {
     for (DWORD waited = 0; waited < ms; waited += 50) {
         Search s{pid, exclude, nullptr};
         EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&s));
@@ -74,7 +76,7 @@ KalbritSession::KalbritSession(const std::string& exe, const std::string& argume
         ADD_FAILURE() << "cannot start " << line << ": " << GetLastError();
         return;
     }
-    dialog_ = WaitForWindow(process_.dwProcessId, nullptr, 20000);
+    dialog_ = WaitForWindow(process_.dwProcessId, {}, 20000);
     EXPECT_NE(dialog_, nullptr) << "Kalbrit's dialog did not appear (visible)";
 }
 
@@ -102,13 +104,18 @@ bool KalbritSession::Checked(int id) const {
 
 void KalbritSession::Click(int id) const { SendMessageA(GetDlgItem(dialog_, id), BM_CLICK, 0, 0); }
 
-HWND KalbritSession::FindMessageBox() const { return WaitForWindow(process_.dwProcessId, dialog_, 10000); }
+HWND KalbritSession::PressForDialog(HWND window, int id, const std::vector<HWND>& open) const {
+    PostMessageA(GetDlgItem(window, id), BM_CLICK, 0, 0);
+    return WaitForDialog(open, 10000);
+}
 
-std::string KalbritSession::SaveAndReadReply() const {
-    PostMessageA(GetDlgItem(dialog_, IDC_SAVE), BM_CLICK, 0, 0);
-    HWND box = FindMessageBox();
+HWND KalbritSession::WaitForDialog(const std::vector<HWND>& open, DWORD ms) const {
+    return WaitForWindow(process_.dwProcessId, open, ms);
+}
+
+std::string KalbritSession::ReadReply(HWND box) const {
     if (!box) {
-        ADD_FAILURE() << "no message box after Save";
+        ADD_FAILURE() << "no message box";
         return {};
     }
     std::string text;
@@ -119,9 +126,18 @@ std::string KalbritSession::SaveAndReadReply() const {
     return text;
 }
 
-HWND KalbritSession::OpenHistory() const {
-    PostMessageA(GetDlgItem(dialog_, IDC_HISTORY), BM_CLICK, 0, 0);
-    return WaitForWindow(process_.dwProcessId, dialog_, 10000);
+std::string KalbritSession::SaveAndReadReply() const { return ReadReply(PressForDialog(dialog_, IDC_SAVE, {dialog_})); }
+
+HWND KalbritSession::OpenHistory() const { return PressForDialog(dialog_, IDC_HISTORY, {dialog_}); }
+
+void KalbritSession::SelectRow(HWND list, int row) const {
+    void* remote = VirtualAllocEx(process_.hProcess, nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE);
+    if (!remote) return;
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    WriteProcessMemory(process_.hProcess, remote, &item, sizeof(item), nullptr);
+    SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE);
 }
 
 std::vector<std::string> KalbritSession::ListColumn(HWND list, int column) const {

@@ -25,6 +25,15 @@ public:
     std::string SaveAndReadReply() const;
     // Clicks History... and waits for the History dialog.
     HWND OpenHistory() const;
+    // Clicks button id of window (posted) and waits for a dialog of Kalbrit
+    // that is none of the open ones (a child dialog or a message box).
+    HWND PressForDialog(HWND window, int id, const std::vector<HWND>& open) const;
+    // A dialog of Kalbrit that is none of the open ones, within ms; null when none came.
+    HWND WaitForDialog(const std::vector<HWND>& open, DWORD ms) const;
+    // The text (UTF-8) of a message box, which is then dismissed.
+    std::string ReadReply(HWND box) const;
+    // Selects a row of a list-view control of this process.
+    void SelectRow(HWND list, int row) const;
     // One column of a list-view control of this process, row by row, as UTF-8
     // (read through memory in Kalbrit's process, as on Windows).
     std::vector<std::string> ListColumn(HWND list, int column) const;
@@ -32,7 +41,6 @@ public:
     DWORD Close();
 
 private:
-    HWND FindMessageBox() const;
     PROCESS_INFORMATION process_{};
     HWND dialog_ = nullptr;
 };
