@@ -4,6 +4,7 @@
 
 #include "core/local_time.h"
 #include "core/profile_reader.h"
+#include "settings/trap_settings.h"
 
 const char kCatalogueSectionEnglish[] = "usKarn_msgEng";
 const char kCatalogueSectionJapanese[] = "usKarn_msgJp";
@@ -22,7 +23,7 @@ int32_t AdjustMessageNumber(int32_t n, int32_t specificCode) {
 }
 
 std::string LookupMessage(ProfileReader& reader, int32_t language, int32_t n, std::string& colourName) {
-    const char* section = language == 1 ? kCatalogueSectionEnglish : kCatalogueSectionJapanese;
+    const char* section = language == kEnglishLanguage ? kCatalogueSectionEnglish : kCatalogueSectionJapanese;
     char key[16];
     std::snprintf(key, sizeof key, "%d", static_cast<int>(n));
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "alert/message_catalogue.h"
+#include "settings/trap_settings.h"
 #include "snmp/trap_records.h"
 
 bool operator==(const RepeatKey& a, const RepeatKey& b) {
@@ -26,7 +27,7 @@ RepeatKey RepeatKeyOf(const TrapEvent& event, int32_t n) {
 
 std::string RepeatLineText(uint32_t count, const std::string& latestDate, int32_t language) {
     const std::string times = std::to_string(count);
-    if (language == 1) return "Received " + times + " times (last " + latestDate + ")";
+    if (language == kEnglishLanguage) return "Received " + times + " times (last " + latestDate + ")";
     // "N 回受信 (最終 date)" in Shift-JIS.
     return times + " \x89\xf1\x8e\xf3\x90\x4d (\x8d\xc5\x8f\x49 " + latestDate + ")";
 }

@@ -15,8 +15,7 @@ uint64_t AlertsAnnounced() { return g_alertWork ? g_alertWork->AlertsAnnounced()
 void RefreshTrayTip(HWND window) {
     if (ShutdownDone() || !g_app) return;
     const RefusalSummary summary = SummarizeRefusals(g_app->refusals.Snapshot());
-    constexpr int32_t kEnglish = 1;
-    SetTrayTip(window, TrayTipText(summary, AlertsAnnounced(), g_app->settings.language != kEnglish, GetACP()));
+    SetTrayTip(window, TrayTipText(summary, AlertsAnnounced(), g_app->settings.language != kEnglishLanguage, GetACP()));
 }
 
 // Any process on the desktop may send this message, so the answer is only

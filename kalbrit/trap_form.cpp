@@ -47,7 +47,7 @@ TrapForm LoadTrapForm(ProfileReader& reader) {
     LoadTrapSettings(reader, settings);
 
     TrapForm form;
-    form.english = settings.language == 1;
+    form.english = settings.language == kEnglishLanguage;
     form.port = std::to_string(settings.port);
     form.timeout = std::to_string(settings.receiveTimeout);
     form.community = settings.community;

@@ -14,7 +14,7 @@ bool LoadTrapSettings(ProfileReader& reader, TrapSettings& settings) {
     std::string value;
 
     reader.GetString(kTrapSection, kLangKey, "", value, kValueBuffer);
-    if (!value.empty() && MbsEqualNoCase(value.c_str(), kEnglishKeyword, kKeywordCodePage)) settings.language = 1;
+    if (!value.empty() && MbsEqualNoCase(value.c_str(), kEnglishKeyword, kKeywordCodePage)) settings.language = kEnglishLanguage;
 
     settings.port = reader.GetInt(kTrapSection, kPortKey, kDefaultPort);
 

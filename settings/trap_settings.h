@@ -20,6 +20,7 @@ constexpr char kAcceptV2cKey[] = "acceptV2c";  // 1: SNMPv2c notifications too; 
 constexpr char kMergeRepeatsKey[] = "mergeRepeats";
 
 constexpr char kEnglishKeyword[] = "English";  // Lang, any case
+constexpr int32_t kEnglishLanguage = 1;         // TrapSettings::language for kEnglishKeyword
 constexpr char kAllSendersKeyword[] = "alls";  // target, any case
 constexpr char kNoMaskKeyword[] = "none";      // prohibition, any case
 
@@ -31,7 +32,7 @@ constexpr int32_t kMaxReceiveTimeout = 60;
 constexpr std::size_t kMaxCommunityLength = 256;
 
 struct TrapSettings {
-    int32_t language = 0;  // 1 = English catalogue, anything else Japanese
+    int32_t language = 0;  // kEnglishLanguage: English catalogue; anything else Japanese
     int32_t port = kDefaultPort;
     int32_t receiveTimeout = kDefaultReceiveTimeout;  // 1..60
     std::string community = kDefaultCommunity;
