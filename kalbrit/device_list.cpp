@@ -37,8 +37,3 @@ std::vector<SectionValue> DeviceListEntries(const DeviceNames& names) {
     for (const DeviceName& device : names.Entries()) entries.push_back({device.address, device.name});
     return entries;
 }
-
-const ListRules* ListRulesOfSection(const std::string& section) {
-    static const DeviceListRules devices;
-    return section == devices.Section() ? &devices : nullptr;
-}

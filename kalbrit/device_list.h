@@ -19,7 +19,3 @@ public:
 
 // The list's entries as Dovrel reads the section.
 std::vector<SectionValue> DeviceListEntries(const DeviceNames& names);
-
-// The rules of the list that Kalbrit keeps in section, or null when it keeps
-// none there: the elevated copy writes no other section.
-const ListRules* ListRulesOfSection(const std::string& section);

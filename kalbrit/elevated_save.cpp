@@ -4,8 +4,21 @@
 
 #include "core/hex_text.h"
 #include "kalbrit/device_list.h"
+#include "kalbrit/v3_user_list.h"
 
 namespace {
+
+// A list's save removes at most as many keys as Dovrel reads in any section.
+constexpr std::size_t kMaxRemovedKeys = 256;
+
+// The rules of the list that Kalbrit keeps in section, or null when it keeps
+// none there: the elevated copy writes no other section.
+const ListRules* ListRulesOfSection(const std::string& section) {
+    static const DeviceListRules devices;
+    static const V3UserListRules users;
+    if (section == devices.Section()) return &devices;
+    return section == users.Section() ? &users : nullptr;
+}
 
 constexpr char kSwitch[] = "/save-elevated";
 constexpr char kListSwitch[] = "/save-list-elevated";
@@ -95,7 +108,7 @@ ElevatedSaveLine ParseElevatedListSave(const std::string& commandLine, ElevatedS
         SectionValue entry;
         std::string key;
         const std::size_t equals = word.find('=');
-        if (word[0] == '-' && parsed.edit.removed.size() < rules->MaxEntries() && Unhex(word.substr(1), key)) {
+        if (word[0] == '-' && parsed.edit.removed.size() < kMaxRemovedKeys && Unhex(word.substr(1), key)) {
             parsed.edit.removed.push_back(key);
         } else if (equals != std::string::npos && parsed.edit.removed.empty() &&
                    Unhex(word.substr(0, equals), entry.key) && Unhex(word.substr(equals + 1), entry.value)) {

@@ -68,19 +68,19 @@ bool KeyedList::Changed() const {
     return false;
 }
 
-SectionEdit KeyedList::Edit() const {
-    SectionEdit edit{rules_.Section(), entries_, {}};
-    for (const SectionValue& old : loaded_)
-        if (!Lists(entries_, old.key)) edit.removed.push_back(old.key);
+SectionEdit ListRules::EditOf(const std::vector<SectionValue>& entries, const std::vector<SectionValue>& loaded) const {
+    SectionEdit edit{Section(), entries, {}};
+    for (const SectionValue& old : loaded)
+        if (!Lists(entries, old.key)) edit.removed.push_back(old.key);
     return edit;
 }
 
-bool IsListEdit(const ListRules& rules, const SectionEdit& edit) {
-    if (edit.section != rules.Section()) return false;
-    KeyedList list(rules, {});
+bool ListRules::IsEdit(const SectionEdit& edit) const {
+    if (edit.section != Section()) return false;
+    KeyedList list(*this, {});
     for (const SectionValue& entry : edit.set)
         if (list.Add(entry)) return false;
     for (const std::string& key : edit.removed)
-        if (!rules.KeyValid(key)) return false;
+        if (!KeyValid(key)) return false;
     return true;
 }

@@ -28,6 +28,14 @@ public:
     virtual bool KeyValid(const std::string& key) const = 0;
     // The problem worded for this list, e.g. "Address must be ...".
     virtual const char* ProblemText(ListProblem problem, UiLanguage language) const = 0;
+    // The section edit that saves entries over loaded: by default each entry
+    // is its own key line, and every loaded key no longer listed is removed.
+    virtual SectionEdit EditOf(const std::vector<SectionValue>& entries,
+                               const std::vector<SectionValue>& loaded) const;
+    // Whether edit is one a KeyedList under these rules could have made: by
+    // default its section, valid and distinct entries within MaxEntries,
+    // valid keys removed.
+    virtual bool IsEdit(const SectionEdit& edit) const;
 };
 
 // The first problem of one entry on its own (its key, then its value): a
@@ -48,8 +56,8 @@ public:
     void Remove(std::size_t index);
 
     bool Changed() const;
-    // Every entry set, in list order, and every loaded key no longer listed removed.
-    SectionEdit Edit() const;
+    // The rules' EditOf the entries.
+    SectionEdit Edit() const { return rules_.EditOf(entries_, loaded_); }
 
 private:
     std::optional<ListError> Check(const SectionValue& entry, std::size_t ignored) const;
@@ -59,7 +67,5 @@ private:
     std::vector<SectionValue> entries_;
 };
 
-// Whether edit is one a KeyedList under rules could have made: its section,
-// valid and distinct entries within MaxEntries, valid keys removed. The
-// elevated copy checks what it is handed with this.
-bool IsListEdit(const ListRules& rules, const SectionEdit& edit);
+// The elevated copy checks what it is handed with this.
+inline bool IsListEdit(const ListRules& rules, const SectionEdit& edit) { return rules.IsEdit(edit); }

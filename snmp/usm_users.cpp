@@ -30,12 +30,16 @@ bool EqualsIgnoringCase(const std::string& a, const char* b) {
     return true;
 }
 
+const struct {
+    const char* name;
+    AuthProtocol protocol;
+} kAuthNames[] = {{"NONE", AuthProtocol::None},       {"MD5", AuthProtocol::Md5},
+                  {"SHA", AuthProtocol::Sha1},        {"SHA-224", AuthProtocol::Sha224},
+                  {"SHA-256", AuthProtocol::Sha256}, {"SHA-384", AuthProtocol::Sha384},
+                  {"SHA-512", AuthProtocol::Sha512}};
+
 bool ParseAuth(const std::string& word, AuthProtocol& protocol) {
-    static const struct { const char* name; AuthProtocol protocol; } kNames[] = {
-        {"NONE", AuthProtocol::None},       {"MD5", AuthProtocol::Md5},         {"SHA", AuthProtocol::Sha1},
-        {"SHA-224", AuthProtocol::Sha224}, {"SHA-256", AuthProtocol::Sha256}, {"SHA-384", AuthProtocol::Sha384},
-        {"SHA-512", AuthProtocol::Sha512}};
-    for (const auto& entry : kNames) {
+    for (const auto& entry : kAuthNames) {
         if (EqualsIgnoringCase(word, entry.name)) {
             protocol = entry.protocol;
             return true;
@@ -90,6 +94,16 @@ bool ParseUsmUser(const std::string& value, UsmUser& user) {
     parsed.supported = parsed.priv != PrivProtocol::Des;
     user = parsed;
     return true;
+}
+
+std::string FormatUsmUser(const UsmUser& user) {
+    std::string auth = "none";
+    for (const auto& entry : kAuthNames)
+        if (entry.protocol == user.auth && user.auth != AuthProtocol::None) auth = entry.name;
+    const char* priv = user.priv == PrivProtocol::Aes128 ? "AES" : user.priv == PrivProtocol::Des ? "DES" : "none";
+    const size_t keySize = KeyLength(user.auth);
+    return user.name + "," + auth + "," + HexText(user.authKu, keySize) + "," + priv + "," +
+           (user.priv == PrivProtocol::None ? std::string() : HexText(user.privKu, keySize));
 }
 
 UsmUserTable ReadUsmUsers(ProfileReader& profile, const Crypto& crypto) {

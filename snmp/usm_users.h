@@ -47,5 +47,9 @@ struct UsmUserTable {
 // the protocols alone (DES is not); the caller asks the platform about hashes.
 bool ParseUsmUser(const std::string& value, UsmUser& user);
 
+// The entry's value as ParseUsmUser reads it back: protocols spelled as
+// above (upper case), keys in lower-case hex.
+std::string FormatUsmUser(const UsmUser& user);
+
 // Reads the section; users whose hash crypto lacks are kept, unsupported.
 UsmUserTable ReadUsmUsers(ProfileReader& profile, const Crypto& crypto);
