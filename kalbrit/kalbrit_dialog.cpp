@@ -20,7 +20,9 @@
 #include "kalbrit/test_trap.h"
 #include "kalbrit/test_trap_send_win32.h"
 #include "kalbrit/trap_form.h"
+#include "kalbrit/v3_users_dialog_win32.h"
 #include "settings/settings_paths.h"
+#include "win/cng_crypto.h"
 #include "win/handles.h"
 #include "win/network_category_win32.h"
 #include "win/sent_messages.h"
@@ -224,9 +226,10 @@ std::wstring ColourText(const std::string& colourName, UiLanguage lang) {
                 lang);
 }
 
-// Sends the test trap with the saved port and community and says what
-// Dovrel should show, and what the test cannot prove.
-void SendTestTrap(HWND dialog, const DialogState& state) {
+// Sends the test trap with the saved port and community (or, given a user,
+// as that SNMPv3 user) and says what Dovrel should show, and what the test
+// cannot prove.
+void SendTestTrap(HWND dialog, const DialogState& state, const UsmUser* user = nullptr) {
     const UiLanguage lang = state.language;
     Win32ProfileReader reader(state.path);
     const TrapForm saved = LoadTrapForm(reader);
@@ -239,12 +242,26 @@ void SendTestTrap(HWND dialog, const DialogState& state) {
     }
     const auto port = static_cast<unsigned short>(std::atoi(saved.port.c_str()));
     // The time-stamp is the agent's uptime, here this computer's, in hundredths of a second.
-    const DWORD error = SendDatagramToLoopback(port, EncodeTestTrap(saved.community, GetTickCount() / 10));
+    const DWORD uptime = GetTickCount() / 10;
+    std::vector<uint8_t> datagram;
+    if (user) {
+        CngCrypto crypto;
+        datagram = EncodeV3TestTrap(crypto, *user, uptime);
+        if (datagram.empty()) {
+            Tell(dialog, Text(KalbritText::TestUserUnsupported, lang), MB_ICONWARNING);
+            return;
+        }
+    } else {
+        datagram = EncodeTestTrap(saved.community, uptime);
+    }
+    const DWORD error = SendDatagramToLoopback(port, datagram);
     if (error != ERROR_SUCCESS) {
         Tell(dialog, Text(KalbritText::TestNotSent, lang) + L"\n" + SystemMessage(error), MB_ICONERROR);
         return;
     }
-    std::wstring text = Text(KalbritText::TestSent, lang) + L" " + Ansi(saved.port) + L".\n\n";
+    std::wstring text = user ? Text(KalbritText::TestSentAsUser, lang) + L" " + Ansi(user->name) +
+                                   Text(KalbritText::TestSentPort, lang) + L" " + Ansi(saved.port) + L".\n\n"
+                             : Text(KalbritText::TestSent, lang) + L" " + Ansi(saved.port) + L".\n\n";
     UINT icon = MB_ICONINFORMATION;
     const HWND dovrel = FindDovrelWindow();
     if (!SendersAcceptTestTrap(saved)) {
@@ -363,6 +380,20 @@ void EditDevices(HWND dialog, DialogState& state) {
     });
 }
 
+// The SNMPv3 users list saves [usKarn_v3] alone, as the Devices list saves
+// its section; its test trap goes as a saved user.
+void EditV3Users(HWND dialog, DialogState& state) {
+    RunV3UsersDialog(
+        dialog, state.language, state.path,
+        [&state](HWND list, const SectionEdit& edit) {
+            state.settingsChanged = true;
+            return TellSaveOutcome(list, state, SaveSectionEditToFile(state.path, edit, false),
+                                   {KalbritText::UsersSaved, KalbritText::UsersSavedAsAdministrator,
+                                    ElevatedListArguments(state.path, edit)});
+        },
+        [&state](HWND list, const UsmUser& user) { SendTestTrap(list, state, &user); });
+}
+
 INT_PTR CALLBACK KalbritDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
@@ -400,6 +431,9 @@ INT_PTR CALLBACK KalbritDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
             return TRUE;
         case IDC_DEVICES:
             if (state && !state->saving) EditDevices(dialog, *state);
+            return TRUE;
+        case IDC_V3_USERS:
+            if (state && !state->saving) EditV3Users(dialog, *state);
             return TRUE;
         case IDC_TARGET_ALL:
         case IDC_TARGET_ONE:

@@ -174,6 +174,25 @@ const char* TextOf(KalbritText text, UiLanguage language) {
         return Pick({"The device names have been saved with administrator rights to",
                      "機器の名前を管理者の権限で保存しました:"},
                     language);
+    case KalbritText::UsersSaved:
+        return Pick({"The SNMPv3 users have been saved to", "SNMPv3 ユーザーを保存しました:"}, language);
+    case KalbritText::UsersSavedAsAdministrator:
+        return Pick({"The SNMPv3 users have been saved with administrator rights to",
+                     "SNMPv3 ユーザーを管理者の権限で保存しました:"},
+                    language);
+    case KalbritText::TestSentAsUser:
+        return Pick({"A test trap (coldStart) has been sent to this computer, 127.0.0.1, as SNMPv3 notification "
+                     "signed (and, with privacy, encrypted) with the saved keys of the user",
+                     "テスト トラップ (coldStart) を、保存した鍵で署名 (暗号化ありのときは暗号化) した SNMPv3 の通知として"
+                     "このコンピューター (127.0.0.1) に送信しました。ユーザー:"},
+                    language);
+    case KalbritText::TestSentPort: return Pick({", on port", "、ポート:"}, language);
+    case KalbritText::TestUserUnsupported:
+        return Pick({"No test trap was sent: this user's protocols (DES, or a hash this computer lacks) cannot be "
+                     "used, and Dovrel refuses its notifications.",
+                     "テスト トラップは送信されませんでした。このユーザーのプロトコル (DES、またはこのコンピューターにない"
+                     "ハッシュ) は使えないため、Dovrel はこのユーザーの通知を拒否します。"},
+                    language);
     case KalbritText::ColourRed: return Pick({"red", "赤"}, language);
     case KalbritText::ColourOrange: return Pick({"orange", "オレンジ"}, language);
     case KalbritText::ColourGreen: return Pick({"green", "緑"}, language);

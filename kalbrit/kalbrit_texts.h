@@ -39,6 +39,11 @@ enum class KalbritText {
     TestRefusedSoFar,    // followed by the running Dovrel's refusal summary
     DevicesSaved,        // followed by the path
     DevicesSavedAsAdministrator,  // followed by the path
+    UsersSaved,          // followed by the path
+    UsersSavedAsAdministrator,  // followed by the path
+    TestSentAsUser,      // replaces TestSent for an SNMPv3 test; followed by the user, TestSentPort and the port
+    TestSentPort,        // after the user, before the port
+    TestUserUnsupported, // the user's protocols cannot be used here
     ColourRed,
     ColourOrange,
     ColourGreen,

@@ -48,11 +48,17 @@ INT_PTR CALLBACK EntryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     if (message != WM_COMMAND || !state) return FALSE;
     switch (LOWORD(wParam)) {
     case IDOK: {
-        const SectionValue entry = state->kind.ReadEntry(dialog);
-        if (auto error = state->accept(entry)) {
-            MessageBoxW(dialog, Widen(state->kind.Rules().ProblemText(error->problem, state->language), CP_UTF8).c_str(),
-                        kTitle, MB_OK | MB_ICONWARNING);
-            HWND item = GetDlgItem(dialog, state->kind.ControlOf(error->field));
+        SectionValue entry;
+        std::optional<ListDialogKind::EntryProblem> problem =
+            state->kind.ReadEntry(dialog, state->entry, state->language, entry);
+        if (!problem) {
+            if (auto error = state->accept(entry))
+                problem = {state->kind.ControlOf(error->field),
+                           state->kind.Rules().ProblemText(error->problem, state->language)};
+        }
+        if (problem) {
+            MessageBoxW(dialog, Widen(problem->text, CP_UTF8).c_str(), kTitle, MB_OK | MB_ICONWARNING);
+            HWND item = GetDlgItem(dialog, problem->control);
             SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
             SendMessageW(item, EM_SETSEL, 0, -1);
             return TRUE;
@@ -62,6 +68,7 @@ INT_PTR CALLBACK EntryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     }
     case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
     }
+    state->kind.OnEntryCommand(dialog, wParam);
     return FALSE;
 }
 
@@ -152,6 +159,7 @@ INT_PTR CALLBACK ListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             Fill(dialog, *state, static_cast<int>(state->list.Entries().size()) - 1);
             return TRUE;
         case IDC_LIST_CHANGE: Change(dialog, *state); return TRUE;
+        case IDC_LIST_TEST: state->kind.Test(dialog, state->list, Selected(dialog)); return TRUE;
         case IDC_LIST_REMOVE: {
             const int index = Selected(dialog);
             if (index < 0) return TRUE;
@@ -176,12 +184,15 @@ void ListDialogKind::ShowEntry(HWND dialog, const SectionValue& entry) const {
     SetDlgItemTextA(dialog, IDC_ENTRY_VALUE, entry.value.c_str());
 }
 
-SectionValue ListDialogKind::ReadEntry(HWND dialog) const {
+std::optional<ListDialogKind::EntryProblem> ListDialogKind::ReadEntry(HWND dialog, const SectionValue& /*shown*/,
+                                                                      UiLanguage /*language*/,
+                                                                      SectionValue& entry) const {
     // Blanks around the key are typing, not part of it; the value is checked as typed.
     std::string key = ItemTextA(dialog, IDC_ENTRY_KEY);
     const std::size_t b = key.find_first_not_of(" \t"), e = key.find_last_not_of(" \t");
     key = b == std::string::npos ? std::string() : key.substr(b, e - b + 1);
-    return {key, ItemTextA(dialog, IDC_ENTRY_VALUE)};
+    entry = {key, ItemTextA(dialog, IDC_ENTRY_VALUE)};
+    return std::nullopt;
 }
 
 int ListDialogKind::ControlOf(ListField field) const { return field == ListField::Key ? IDC_ENTRY_KEY : IDC_ENTRY_VALUE; }

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,21 @@ public:
     virtual std::vector<std::string> Cells(const SectionValue& entry) const { return {entry.key, entry.value}; }
     // The entry dialog's fields; by default the key and value edits.
     virtual void ShowEntry(HWND dialog, const SectionValue& entry) const;
-    virtual SectionValue ReadEntry(HWND dialog) const;
+    // Reads the fields into entry (shown: the entry the dialog opened with);
+    // a problem they have before the list sees them is told and its control
+    // focused. By default there is none: the key without blanks around it,
+    // the value as typed.
+    struct EntryProblem {
+        int control;
+        const char* text;  // UTF-8
+    };
+    virtual std::optional<EntryProblem> ReadEntry(HWND dialog, const SectionValue& shown, UiLanguage language,
+                                                  SectionValue& entry) const;
     virtual int ControlOf(ListField field) const;
+    // The entry dialog's other commands (a combo box's choice, say).
+    virtual void OnEntryCommand(HWND /*dialog*/, WPARAM /*wParam*/) const {}
+    // IDC_LIST_TEST, in a list template that has it, for the selected entry (-1: none).
+    virtual void Test(HWND /*dialog*/, const KeyedList& /*list*/, int /*selected*/) const {}
 };
 
 // Saves the list's edit from the list dialog (which owns the messages it

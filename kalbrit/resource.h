@@ -36,3 +36,17 @@
 #define IDC_LIST_REMOVE 1044
 #define IDC_ENTRY_KEY 1045
 #define IDC_ENTRY_VALUE 1046
+
+// The SNMPv3 users list ([usKarn_v3]): the list adds a test button, the
+// user entry its own fields beside IDC_ENTRY_KEY (the name).
+#define IDD_V3_USERS 112
+#define IDD_V3_USER_ENTRY 113
+#define IDC_V3_USERS 1047
+#define IDC_LIST_TEST 1048
+#define IDC_ENTRY_AUTH 1049
+#define IDC_ENTRY_AUTH_PASS 1050
+#define IDC_ENTRY_AUTH_AGAIN 1051
+#define IDC_ENTRY_PRIV 1052
+#define IDC_ENTRY_PRIV_PASS 1053
+#define IDC_ENTRY_PRIV_AGAIN 1054
+#define IDC_ENTRY_KEEP_NOTE 1055

@@ -11,14 +11,19 @@ DOVREL_BUILT="$1" WINPROBE="$2" KALBRIT="$3" FINWIN="$4"
 source "$(dirname "$0")/lib.sh"
 OLD=26010 NEW=26011 ALERT=TOLM BOX=Kalbrit FORM='Kalbrit - Dovrel *'
 case "$WINE_LC" in
-ja*) ANSI=CP932 RESTART_Q='今すぐ Dovrel を起動し直しますか' REFUSED='拒否したトラップ 1 件 (最後: ' REFUSED_WHY='、127.0.0.1、コミュニティ不一致)' ;;
-*) ANSI=CP1252 RESTART_Q='Restart Dovrel now' REFUSED='1 trap refused, last ' REFUSED_WHY=' from 127.0.0.1: wrong community' ;;
+ja*) ANSI=CP932 RESTART_Q='今すぐ Dovrel を起動し直しますか' REFUSED='拒否したトラップ 1 件 (最後: ' REFUSED_WHY='、127.0.0.1、コミュニティ不一致)'
+    USERS="hex:$(sjis_hex 'Kalbrit - SNMPv3 ユーザー')" USER="hex:$(sjis_hex 'Kalbrit - SNMPv3 ユーザーの設定')"
+    AS_USER='ユーザー: ups-admin、' ;;
+*) ANSI=CP1252 RESTART_Q='Restart Dovrel now' REFUSED='1 trap refused, last ' REFUSED_WHY=' from 127.0.0.1: wrong community'
+    USERS='Kalbrit - SNMPv3 users' USER='Kalbrit - SNMPv3 user' AS_USER='keys of the user ups-admin, ' ;;
 esac
 shot() { [ -n "${SHOTS:-}" ] && import -window root "$SHOTS/$1" 2>/dev/null; return 0; }
 # The message box's text (ANSI bytes) as UTF-8.
 box_text() { probe dialog-text "$BOX" 65535 | iconv -f "$ANSI" -t UTF-8; }
 # answer_box BUTTON: presses it and waits for the box to go.
 answer_box() { probe press "$BOX" "$1" && probe wait-gone "$BOX" 10; }
+# close_alert: its Close button (IDCANCEL), as a user ends an alert.
+close_alert() { probe post-command "$ALERT" 2 && check "the alert closes" probe wait-gone "$ALERT" 5; }
 port_bound() { ss -uan 2>/dev/null | grep -q ":$1 "; }
 
 install="$WORK/install"
@@ -57,8 +62,7 @@ answer_box 1  # IDOK
 
 cold_start_trap "$NEW"
 check "a trap from snmptrap to port $NEW shows an alert" probe wait-title "$ALERT" 12
-probe post-destroy "$ALERT"
-probe wait-gone "$ALERT" 5
+close_alert
 
 # A device's trap with the wrong community: the test's reply reports it,
 # read from Dovrel through its status query (WM_APP + 100, 2: refused).
@@ -80,6 +84,58 @@ check "the alert of the test trap appears" probe wait-title "$ALERT" 12
 check "it carries the catalogue's text" test "$(probe dialog-text "$ALERT" 1001)" = "Cold start seen"
 shot "kalbrit-test-trap.png"
 answer_box 1
+
+# ---- SNMPv3: a user added in Kalbrit's list with its passphrases typed
+# twice; saved, Dovrel restarts and takes net-snmp's authPriv trap signed
+# with those passphrases from an engine it was never told, and the list's
+# own test trap as that user.
+probe press "$FORM" 1047  # IDC_V3_USERS
+check "the SNMPv3 users list opens" probe wait-title "$USERS" 10
+probe press "$USERS" 1042  # IDC_LIST_ADD
+check "the user entry opens" probe wait-title "$USER" 10
+probe set-text "$USER" 1045 ups-admin      # IDC_ENTRY_KEY
+probe set-text "$USER" 1050 maplesyrup-1   # IDC_ENTRY_AUTH_PASS (SHA, the default)
+probe set-text "$USER" 1051 maplesyrup-1
+probe set-text "$USER" 1053 privacy-pass   # IDC_ENTRY_PRIV_PASS (AES, the default)
+probe set-text "$USER" 1054 privacy-pasz   # mistyped
+probe press "$USER" 1
+check "a mistyped passphrase is refused where it is typed" probe wait-title "$BOX" 10
+answer_box 1
+probe set-text "$USER" 1054 privacy-pass
+probe press "$USER" 1
+check "the entry is taken" probe wait-gone "$USER" 10
+probe press "$USERS" 1  # Save
+check "the save asks to restart Dovrel" probe wait-title "$BOX" 10
+answer_box 6
+check "Kalbrit reports the restart" probe wait-title "$BOX" 25
+answer_box 1
+ini_bytes() { tr -d '\r' <"$install/Dovrel.ini"; }
+check "the user is saved as user1 with master keys in hex" \
+    eval 'ini_bytes | grep -Eq "^user1=ups-admin,SHA,[0-9a-f]{40},AES,[0-9a-f]{40}$"'
+check_not "no passphrase is written" eval 'grep -qE "maplesyrup|privacy-pass" "$install/Dovrel.ini"'
+wait_port_bound "$NEW" 20
+snmptrap -v 3 -e 0x80001f88045550530001 -u ups-admin -l authPriv -a SHA -A maplesyrup-1 -x AES -X privacy-pass \
+    "127.0.0.1:$NEW" '' 1.3.6.1.6.3.1.1.5.1
+check "net-snmp's SNMPv3 authPriv trap for that user shows its alert" probe wait-title "$ALERT" 12
+check "it carries the catalogue's text" test "$(probe dialog-text "$ALERT" 1001)" = "Cold start seen"
+close_alert
+snmptrap -v 3 -e 0x80001f88045550530002 -u ups-admin -l authPriv -a SHA -A maplesyrup-2 -x AES -X privacy-pass \
+    "127.0.0.1:$NEW" '' 1.3.6.1.6.3.1.1.5.1
+wrong_digest() { test "$(probe send-message Dovrel.exe $((0x8064)) 2)" = 1; }
+check "a trap signed with another passphrase is refused and counted" wait_until 12 wrong_digest
+check_not "and shows nothing" probe wait-title "$ALERT" 2
+probe press "$FORM" 1047
+check "the list opens again with the saved user" probe wait-title "$USERS" 10
+probe press "$USERS" 1048  # IDC_LIST_TEST, the first user selected
+check "the SNMPv3 test trap is reported" probe wait-title "$BOX" 10
+check "the report names the user" eval 'box_text | grep -qF "$AS_USER"'
+check "the report quotes the catalogue's text" eval 'box_text | grep -qF "Cold start seen"'
+check "the alert of the SNMPv3 test trap appears" probe wait-title "$ALERT" 12
+shot "kalbrit-v3-test-trap.png"
+answer_box 1
+probe press "$USERS" 2  # Cancel
+probe wait-gone "$USERS" 10
+close_alert
 
 probe post-command Dovrel.exe 40002  # QUIT the Dovrel that Kalbrit started
 check "the restarted Dovrel ends on QUIT" probe wait-gone Dovrel.exe 15

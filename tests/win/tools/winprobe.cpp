@@ -6,7 +6,8 @@
 //                                        hwnd class "title" visible=0|1 topmost=0|1 rect=l,t,r,b
 //                                        and, for "TOLM" alert dialogs, "1001=..." "1002=..." "1003=..."
 //                                        and, when it has one, "1004=..." (the repeat line)
-//   (a TITLE ending in * matches every title that begins with what precedes it)
+//   (a TITLE ending in * matches every title that begins with what precedes it;
+//   "hex:" and hex digits give a title by its ANSI bytes, e.g. a Japanese one)
 //   winprobe wait-title TITLE SECONDS    waits for a window titled TITLE; 0 found, 1 timed out
 //   winprobe wait-gone TITLE SECONDS     waits until no window is titled TITLE; 0 gone, 1 timed out
 //   winprobe count-title TITLE           prints how many top-level windows bear TITLE; exit 0
@@ -77,7 +78,13 @@ std::vector<HWND> WindowsTitled(const char* title) {
     std::vector<HWND> found;
     // "prefix*" matches by the title's beginning: titles in another code
     // page than this command line's cannot be given whole.
-    const std::string wanted = title;
+    std::string wanted = title;
+    if (wanted.compare(0, 4, "hex:") == 0) {
+        std::string bytes;
+        for (size_t i = 4; i + 1 < wanted.size(); i += 2)
+            bytes += static_cast<char>(std::stoi(wanted.substr(i, 2), nullptr, 16));
+        wanted = bytes;
+    }
     const bool prefix = !wanted.empty() && wanted.back() == '*';
     const std::string stem = prefix ? wanted.substr(0, wanted.size() - 1) : wanted;
     for (HWND w : TopLevelWindows()) {
