@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "settings/program_names.h"
+#include "win/handles.h"
 
 namespace {
 
@@ -12,30 +13,25 @@ class RegistryKey {
 public:
     RegistryKey() {
         if (RegCreateKeyExA(HKEY_CURRENT_USER, kEngineKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
-                            &key_, nullptr) != ERROR_SUCCESS)
-            key_ = nullptr;
+                            key_.Out(), nullptr) != ERROR_SUCCESS)
+            key_.Release();
     }
-    ~RegistryKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
 
     // The value's octets when it has this type and fits; its size, else 0.
     DWORD Read(const char* name, DWORD type, void* out, DWORD capacity) const {
         DWORD found = 0;
         DWORD size = capacity;
-        if (!key_ || RegQueryValueExA(key_, name, nullptr, &found, static_cast<BYTE*>(out), &size) != ERROR_SUCCESS ||
+        if (!key_ || RegQueryValueExA(key_.Get(), name, nullptr, &found, static_cast<BYTE*>(out), &size) != ERROR_SUCCESS ||
             found != type)
             return 0;
         return size;
     }
     bool Write(const char* name, DWORD type, const void* data, DWORD size) const {
-        return key_ && RegSetValueExA(key_, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+        return key_ && RegSetValueExA(key_.Get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
     }
 
 private:
-    HKEY key_ = nullptr;
+    UniqueRegKey key_;
 };
 
 bool NewEngineId(Crypto& crypto, LocalEngine& engine) {

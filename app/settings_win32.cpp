@@ -10,9 +10,8 @@
 #include "win/handles.h"
 
 bool ReadInstallPath(CTrapApp& app) {
-    std::string installPath;
-    if (!FindInstallPath(installPath)) return false;
-    const SettingsPaths paths = PathsFromInstallPath(installPath);
+    const SettingsPaths paths = FindSettingsPaths();
+    if (paths.settingsProgram.empty()) return false;
     app.settingsPath = paths.settingsFile;
     app.settingsProgramPath = paths.settingsProgram;
     return true;

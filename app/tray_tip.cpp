@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr unsigned kShiftJis = 932;
 constexpr char kShiftJisDash[] = "\x81\x5C";  // ―
 
 // An em dash where the code page has one at 0x97 (the Windows single-byte
@@ -12,7 +11,7 @@ constexpr char kShiftJisDash[] = "\x81\x5C";  // ―
 // byte in the double-byte code pages.
 const char* DashFor(unsigned codePage) {
     if (codePage == 874 || (codePage >= 1250 && codePage <= 1258)) return "\x97";
-    if (codePage == kShiftJis) return kShiftJisDash;
+    if (codePage == kShiftJisCodePage) return kShiftJisDash;
     return "-";
 }
 
@@ -28,6 +27,6 @@ std::string TrayTipText(const RefusalSummary& refusals, uint64_t alerts, bool ja
     else
         tip += count + (alerts == 1 ? " alert; " : " alerts; ");
     tip += RefusalSummaryText(refusals, japanese);
-    tip.resize(CharBoundaryPrefix(tip, kTrayTipBytes - 1, japanese ? kShiftJis : ansiCodePage));
+    tip.resize(CharBoundaryPrefix(tip, kTrayTipBytes - 1, japanese ? kShiftJisCodePage : ansiCodePage));
     return tip;
 }

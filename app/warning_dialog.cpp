@@ -3,11 +3,11 @@
 #include <imm.h>
 
 #include "app/trap_app.h"
+#include "core/mbcs.h"
 #include "res/resource.h"
 #include "win/text_win32.h"
 
 namespace {
-constexpr UINT kJapaneseCodePage = 932;
 
 void CentreTopmost(HWND dialog) {
     RECT desktop, own;
@@ -42,7 +42,7 @@ INT_PTR CALLBACK WarningDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 std::string LoadWarningText(HINSTANCE instance, UINT id, UINT codePage) {
     // The dialog is an ANSI window: outside code page 932 Japanese would turn
     // into question marks, so the English text of the same warning is used.
-    const UINT textId = codePage == kJapaneseCodePage ? id : id + IDS_ENGLISH_OFFSET;
+    const UINT textId = codePage == kShiftJisCodePage ? id : id + IDS_ENGLISH_OFFSET;
     const wchar_t* text = nullptr;
     // With a buffer size of 0 LoadStringW hands back a pointer into the resource.
     int length = LoadStringW(instance, textId, reinterpret_cast<LPWSTR>(&text), 0);

@@ -73,6 +73,12 @@ std::size_t CharBoundaryPrefix(const std::string& text, std::size_t maxBytes, un
     return end;
 }
 
+std::string Trim(const std::string& s) {
+    const std::size_t first = s.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
 std::string CutAtCharacter(const std::string& s, std::size_t maxBytes, unsigned codePage) {
     return s.substr(0, CharBoundaryPrefix(s, maxBytes, codePage));
 }

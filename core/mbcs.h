@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+constexpr unsigned kShiftJisCodePage = 932;
+
 // True when b is a Shift-JIS (code page 932) lead byte.
 bool IsShiftJisLeadByte(unsigned char b);
 
@@ -17,6 +19,10 @@ bool IsDoubleByteLeadByte(unsigned char b, unsigned codePage);
 // (932, 936, 949, 950); in any other code page it is a plain
 // case-insensitive byte comparison. A null pointer is the empty string.
 bool MbsEqualNoCase(const char* a, const char* b, unsigned codePage);
+
+// s without the blanks and tabs at either end (neither is ever the second
+// byte of a double-byte character).
+std::string Trim(const std::string& s);
 
 // Bytes of the character that begins at s[i]: 2 for a lead byte with a byte
 // after it in a double-byte code page, else 1.

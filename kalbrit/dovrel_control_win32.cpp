@@ -167,7 +167,7 @@ HWND FindDovrelWindow() { return FindWindowA(kMainWindowClass, kMainWindowTitle)
 
 DovrelStart RestartDovrel() {
     std::string folder;
-    if (!FindInstallPath(folder) || folder.empty()) return {DovrelStart::NoInstallPath, ERROR_SUCCESS, {}};
+    if (!FindInstallValue(kInstallValue, folder) || folder.empty()) return {DovrelStart::NoInstallPath, ERROR_SUCCESS, {}};
     while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
 
     DovrelStart outcome{DovrelStart::Running, ERROR_SUCCESS, {}};

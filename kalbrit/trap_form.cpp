@@ -1,17 +1,11 @@
 #include "kalbrit/trap_form.h"
 
 #include "core/dotted_ipv4.h"
+#include "core/mbcs.h"
 #include "kalbrit/profile_value.h"
 #include "settings/trap_settings.h"
 
 namespace {
-
-std::string Trim(const std::string& s) {
-    std::size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return {};
-    std::size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
 
 // A plain decimal number within [low, high]; no sign, at most 5 digits.
 bool ParseBoundedNumber(const std::string& text, long low, long high, long& out) {

@@ -8,11 +8,9 @@ bool FindInstallValue(const char* name, std::string& value) {
            ReadMachineText(kInstallKey, name, KEY_WOW64_32KEY, value);
 }
 
-bool FindInstallPath(std::string& installPath) { return FindInstallValue(kInstallValue, installPath); }
-
 SettingsPaths FindSettingsPaths() {
     std::string installPath;
-    return FindInstallPath(installPath) ? PathsFromInstallPath(installPath) : SettingsPaths{};
+    return FindInstallValue(kInstallValue, installPath) ? PathsFromInstallPath(installPath) : SettingsPaths{};
 }
 
 std::string InstalledSettingsFile() {

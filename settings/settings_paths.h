@@ -23,11 +23,10 @@ SettingsPaths PathsFromInstallPath(const std::string& installPath);
 std::string SettingsProgramCommandLine(const std::string& settingsProgramPath);
 
 #ifdef _WIN32
-// The InstallPath value as text, whatever its type, from the 64-bit
+// A value the installer records under kInstallKey (kInstallValue, the
+// install folder, or another) as text, whatever its type, from the 64-bit
 // registry view and then the 32-bit one, so that programs of both
 // architectures find the same value. False when neither has it.
-bool FindInstallPath(std::string& installPath);
-// Another value the installer records beside InstallPath, read the same way.
 bool FindInstallValue(const char* name, std::string& value);
 // Dovrel's paths: from InstallPath, else the bare settings-file name.
 SettingsPaths FindSettingsPaths();

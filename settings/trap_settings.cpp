@@ -7,7 +7,7 @@
 namespace {
 constexpr unsigned kValueBuffer = 512;  // values of up to 511 bytes
 // Keywords compare as the multibyte-aware _mbsicmp does on Japanese systems.
-constexpr unsigned kKeywordCodePage = 932;
+constexpr unsigned kKeywordCodePage = kShiftJisCodePage;
 }  // namespace
 
 bool LoadTrapSettings(ProfileReader& reader, TrapSettings& settings) {

@@ -129,7 +129,7 @@ bool ReadScopedPdu(const uint8_t* data, size_t size, ScopedPdu& scoped) {
         return false;
     scoped.pduPos = reader.Pos();
     TlvItem pdu;
-    if (!ReadTlv(data, scoped.size, scoped.pduPos, pdu) || pdu.tag < kTagGetRequest || pdu.tag > kTagReport)
+    if (!ReadTlv(data, scoped.size, scoped.pduPos, pdu) || pdu.tag < kTagGetRequestPdu || pdu.tag > kTagReportPdu)
         return false;
     if (!reader.Next(pdu.tag, pdu) || !reader.AtEnd()) return false;
     scoped.pduTag = pdu.tag;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "snmp/ber_tags.h"
 #include "snmp/refusal_reason.h"
 #include "snmp/usm_protocols.h"
 
@@ -49,12 +50,6 @@ struct UsmMessage {
 // is one; UnsupportedSecurity for a security model other than USM;
 // NotDecodable for anything else.
 RefusalReason ReadUsmMessage(const uint8_t* data, size_t size, UsmMessage& message);
-
-constexpr uint8_t kTagGetRequest = 0xA0;
-constexpr uint8_t kTagResponse = 0xA2;
-constexpr uint8_t kTagInformRequest = 0xA6;
-constexpr uint8_t kTagSnmpV2Trap = 0xA7;
-constexpr uint8_t kTagReport = 0xA8;
 
 struct ScopedPdu {
     size_t size = 0;  // the ScopedPDU item; decrypted data may run on past it

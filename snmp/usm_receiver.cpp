@@ -40,7 +40,7 @@ size_t BuildReportPdu(int32_t requestId, const uint8_t* oid, size_t oidSize, uin
     w.Integer(kTagInteger, 0);  // error-index
     w.Integer(kTagInteger, 0);  // error-status
     w.Integer(kTagInteger, requestId);
-    w.Wrap(kTagReport, 0);
+    w.Wrap(kTagReportPdu, 0);
     if (!w.Ok()) return 0;
     const size_t size = w.Size();
     std::memmove(out, w.Front(), size);
@@ -169,13 +169,13 @@ UsmResult UsmReceiver::Receive(const uint8_t* datagram, size_t size, int64_t now
     UsmResult result;
     if (!ReadScopedPdu(buffers.scopedPdu, message.data.size, result.scoped))
         return Refused(message.encrypted ? RefusalReason::CannotDecrypt : RefusalReason::NotDecodable);
-    if (result.scoped.pduTag == kTagInformRequest && !toLocalEngine) {
+    if (result.scoped.pduTag == kTagInformRequestPdu && !toLocalEngine) {
         // A request for another engine (one that was Dovrel's, say): the
         // sender learns the right one from the Report and sends again.
         return Answered(Report(message, datagram, kUsmStatsUnknownEngineIds, sizeof kUsmStatsUnknownEngineIds,
                                ++unknownEngineIds_, nullptr, nullptr, result.scoped.requestId, nowSeconds, buffers));
     }
-    if (result.scoped.pduTag != kTagSnmpV2Trap && result.scoped.pduTag != kTagInformRequest)
+    if (result.scoped.pduTag != kTagSnmpV2TrapPdu && result.scoped.pduTag != kTagInformRequestPdu)
         return Refused(RefusalReason::NotDecodable);
 
     if (keys) {
@@ -194,7 +194,7 @@ UsmResult UsmReceiver::Receive(const uint8_t* datagram, size_t size, int64_t now
 
 size_t UsmReceiver::WrapResponse(const UsmResult& request, const uint8_t* scopedPdu, const uint8_t* responsePdu,
                                  size_t responsePduSize, int64_t nowSeconds, uint8_t* out, size_t capacity) {
-    if (request.verdict != UsmVerdict::Notification || request.scoped.pduTag != kTagInformRequest || !request.user ||
+    if (request.verdict != UsmVerdict::Notification || request.scoped.pduTag != kTagInformRequestPdu || !request.user ||
         !scopedPdu || !responsePdu)
         return 0;
     const UsmUser& user = *request.user;

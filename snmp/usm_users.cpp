@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/hex_text.h"
+#include "core/mbcs.h"
 
 namespace {
 
@@ -14,22 +15,6 @@ constexpr unsigned kValueBuffer = 512;
 // entry that does not parse.
 constexpr char kMissing[] = "\x01";
 
-std::string Trim(const std::string& s) {
-    const size_t first = s.find_first_not_of(" \t");
-    if (first == std::string::npos) return std::string();
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
-bool EqualsIgnoringCase(const std::string& a, const char* b) {
-    if (a.size() != std::strlen(b)) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char c = a[i];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c != b[i]) return false;
-    }
-    return true;
-}
-
 const struct {
     const char* name;
     AuthProtocol protocol;
@@ -40,7 +25,7 @@ const struct {
 
 bool ParseAuth(const std::string& word, AuthProtocol& protocol) {
     for (const auto& entry : kAuthNames) {
-        if (EqualsIgnoringCase(word, entry.name)) {
+        if (MbsEqualNoCase(word.c_str(), entry.name, 0)) {
             protocol = entry.protocol;
             return true;
         }
@@ -49,9 +34,9 @@ bool ParseAuth(const std::string& word, AuthProtocol& protocol) {
 }
 
 bool ParsePriv(const std::string& word, PrivProtocol& protocol) {
-    if (EqualsIgnoringCase(word, "NONE")) protocol = PrivProtocol::None;
-    else if (EqualsIgnoringCase(word, "AES")) protocol = PrivProtocol::Aes128;
-    else if (EqualsIgnoringCase(word, "DES")) protocol = PrivProtocol::Des;
+    if (MbsEqualNoCase(word.c_str(), "NONE", 0)) protocol = PrivProtocol::None;
+    else if (MbsEqualNoCase(word.c_str(), "AES", 0)) protocol = PrivProtocol::Aes128;
+    else if (MbsEqualNoCase(word.c_str(), "DES", 0)) protocol = PrivProtocol::Des;
     else return false;
     return true;
 }

@@ -7,30 +7,10 @@
 #include <bcrypt.h>
 
 #include "core/crypto.h"
+#include "win/handles.h"
 
-// Closes a CNG algorithm provider; copying is deleted.
-class UniqueAlgorithm {
-public:
-    UniqueAlgorithm() = default;
-    ~UniqueAlgorithm() { Close(); }
-    UniqueAlgorithm(const UniqueAlgorithm&) = delete;
-    UniqueAlgorithm& operator=(const UniqueAlgorithm&) = delete;
-    // Opens the provider; on failure none is held.
-    bool Open(const wchar_t* algorithmId, ULONG flags) {
-        Close();
-        if (BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&handle_, algorithmId, nullptr, flags))) return true;
-        handle_ = nullptr;
-        return false;
-    }
-    void Close() {
-        if (handle_) BCryptCloseAlgorithmProvider(handle_, 0);
-        handle_ = nullptr;
-    }
-    BCRYPT_ALG_HANDLE Get() const { return handle_; }
-
-private:
-    BCRYPT_ALG_HANDLE handle_ = nullptr;
-};
+struct AlgorithmCloser { static void Close(BCRYPT_ALG_HANDLE algorithm) { BCryptCloseAlgorithmProvider(algorithm, 0); } };
+using UniqueAlgorithm = UniqueOwner<BCRYPT_ALG_HANDLE, AlgorithmCloser>;
 
 class CngCrypto final : public Crypto {
 public:

@@ -1,78 +1,48 @@
 #pragma once
-// Small RAII owners of Win32 handles; copying is deleted.
+// Small RAII owners of Win32 handles; copying is deleted, a move hands the
+// handle on.
 #include <windows.h>
 
-class UniqueHandle {
+// Owns a handle of type H, closed with Closer::Close unless it is null or
+// INVALID_HANDLE_VALUE.
+template <class H, class Closer>
+class UniqueOwner {
 public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE h) : handle_(h) {}
-    ~UniqueHandle() { Reset(); }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    UniqueOwner() = default;
+    explicit UniqueOwner(H h) : handle_(h) {}
+    ~UniqueOwner() { Reset(); }
+    UniqueOwner(const UniqueOwner&) = delete;
+    UniqueOwner& operator=(const UniqueOwner&) = delete;
+    UniqueOwner(UniqueOwner&& other) noexcept : handle_(other.Release()) {}
+    UniqueOwner& operator=(UniqueOwner&& other) noexcept {
         if (this != &other) Reset(other.Release());
         return *this;
     }
 
-    HANDLE Get() const { return handle_; }
+    H Get() const { return handle_; }
+    // For functions that hand out a new handle; one held is closed first.
+    H* Out() {
+        Reset();
+        return &handle_;
+    }
     explicit operator bool() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Release() {
-        HANDLE h = handle_;
+    H Release() {
+        H h = handle_;
         handle_ = nullptr;
         return h;
     }
-    void Reset(HANDLE h = nullptr) {
-        if (*this) CloseHandle(handle_);
+    void Reset(H h = nullptr) {
+        if (*this) Closer::Close(handle_);
         handle_ = h;
     }
 
 private:
-    HANDLE handle_ = nullptr;
+    H handle_ = nullptr;
 };
 
-class UniqueRegKey {
-public:
-    UniqueRegKey() = default;
-    ~UniqueRegKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    UniqueRegKey(const UniqueRegKey&) = delete;
-    UniqueRegKey& operator=(const UniqueRegKey&) = delete;
-    HKEY* Out() { return &key_; }
-    HKEY Get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
-
-class UniqueGdiObject {
-public:
-    UniqueGdiObject() = default;
-    explicit UniqueGdiObject(HGDIOBJ o) : object_(o) {}
-    ~UniqueGdiObject() { Reset(); }
-    UniqueGdiObject(const UniqueGdiObject&) = delete;
-    UniqueGdiObject& operator=(const UniqueGdiObject&) = delete;
-    HGDIOBJ Get() const { return object_; }
-    void Reset(HGDIOBJ o = nullptr) {
-        if (object_) DeleteObject(object_);
-        object_ = o;
-    }
-
-private:
-    HGDIOBJ object_ = nullptr;
-};
-
-class UniqueModule {
-public:
-    explicit UniqueModule(HMODULE m) : module_(m) {}
-    ~UniqueModule() {
-        if (module_) FreeLibrary(module_);
-    }
-    UniqueModule(const UniqueModule&) = delete;
-    UniqueModule& operator=(const UniqueModule&) = delete;
-    HMODULE Get() const { return module_; }
-
-private:
-    HMODULE module_ = nullptr;
-};
+struct HandleCloser { static void Close(HANDLE h) { CloseHandle(h); } };
+struct RegKeyCloser { static void Close(HKEY key) { RegCloseKey(key); } };
+struct ModuleCloser { static void Close(HMODULE module) { FreeLibrary(module); } };
+using UniqueHandle = UniqueOwner<HANDLE, HandleCloser>;
+using UniqueRegKey = UniqueOwner<HKEY, RegKeyCloser>;
+using UniqueModule = UniqueOwner<HMODULE, ModuleCloser>;

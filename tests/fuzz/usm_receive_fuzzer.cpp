@@ -126,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Check(r.refusal == RefusalReason::None && r.user != nullptr && r.replySize == 0);
             Check(r.scoped.size <= sizeof scoped && r.scoped.pduPos < r.scoped.size);
             Check(scoped[r.scoped.pduPos] == r.scoped.pduTag);
-            Check(r.scoped.pduTag == kTagSnmpV2Trap || r.scoped.pduTag == kTagInformRequest);
+            Check(r.scoped.pduTag == kTagSnmpV2TrapPdu || r.scoped.pduTag == kTagInformRequestPdu);
             Check(r.scoped.contextEngineId.pos + r.scoped.contextEngineId.size <= r.scoped.size);
             Check(r.scoped.contextName.pos + r.scoped.contextName.size <= r.scoped.size);
             Check(r.level == r.user->Level());
@@ -134,9 +134,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             uint8_t out[1500];
             const size_t pduSize = r.scoped.size - r.scoped.pduPos;
             std::memcpy(response, scoped + r.scoped.pduPos, pduSize);
-            response[0] = kTagResponse;
+            response[0] = kTagResponsePdu;
             const size_t built = receiver.WrapResponse(r, scoped, response, pduSize, kNow, out, sizeof out);
-            Check(built == 0 || r.scoped.pduTag == kTagInformRequest);
+            Check(built == 0 || r.scoped.pduTag == kTagInformRequestPdu);
             Check(built <= static_cast<size_t>(r.msgMaxSize));
             CheckReply(out, built);
             break;

@@ -167,7 +167,7 @@ TEST(KalbritV3TestTrap, DovrelTakesItAsAColdStartFromANewEngine) {
             EXPECT_EQ(result.user, user);
             EXPECT_EQ(result.level, user->Level());
             EXPECT_EQ(result.replySize, 0u);
-            EXPECT_EQ(dovrel.scopedPdu[result.scoped.pduPos], kTagSnmpV2Trap);
+            EXPECT_EQ(dovrel.scopedPdu[result.scoped.pduPos], kTagSnmpV2TrapPdu);
             EXPECT_EQ(usm_test::TrapOidOf(dovrel.scopedPdu, result.scoped), kColdStart);
         }
     }

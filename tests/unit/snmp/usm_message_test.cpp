@@ -127,7 +127,7 @@ TEST(UsmMessageReader, ScopedPdu) {
     EXPECT_EQ(pdu.contextEngineId.size, 5u);
     EXPECT_EQ(pdu.contextName.size, 3u);
     EXPECT_EQ(pdu.pduPos, 14u);
-    EXPECT_EQ(pdu.pduTag, kTagInformRequest);
+    EXPECT_EQ(pdu.pduTag, kTagInformRequestPdu);
     EXPECT_EQ(pdu.requestId, -2);
     for (size_t n = 0; n < 23; ++n) EXPECT_FALSE(ReadScopedPdu(scoped.data(), n, pdu)) << n;
     Bytes getBulk = scoped;
@@ -144,7 +144,7 @@ TEST(UsmMessageWriter, BuildsWhatTheReaderReadsBack) {
     const SecurityLevel levels[] = {SecurityLevel::NoAuthNoPriv, SecurityLevel::AuthNoPriv, SecurityLevel::AuthPriv};
     const UsmUser* userOf[] = {&users.users[6], &users.users[0], &users.users[5]};
     for (int i = 0; i < 3; ++i) {
-        Sent sent{userOf[i], engineId, 2147483647, 300, kTagInformRequest, levels[i], 2147483647, -7};
+        Sent sent{userOf[i], engineId, 2147483647, 300, kTagInformRequestPdu, levels[i], 2147483647, -7};
         const Bytes b = Build(sent);
         UsmMessage m;
         ASSERT_EQ(ReadUsmMessage(b.data(), b.size(), m), RefusalReason::None) << i;
@@ -165,7 +165,7 @@ TEST(UsmMessageWriter, BuildsWhatTheReaderReadsBack) {
     }
     // No room: nothing is written past the buffer, and no size is returned.
     OutgoingMessage m;
-    const Bytes pdu = Pdu(kTagReport, 1);
+    const Bytes pdu = Pdu(kTagReportPdu, 1);
     m.pdu = pdu.data();
     m.pduSize = pdu.size();
     uint8_t small[40];

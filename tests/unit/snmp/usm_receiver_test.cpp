@@ -14,8 +14,8 @@ void ExpectUpsOnBattery(const std::string& capture, const char* userName, Securi
     const UsmResult r = f.Receive(Capture(capture));
     ASSERT_EQ(r.verdict, UsmVerdict::Notification) << capture << " refused as " << int(r.refusal);
     EXPECT_EQ(r.refusal, RefusalReason::None);
-    EXPECT_EQ(r.scoped.pduTag, kTagSnmpV2Trap);
-    EXPECT_EQ(f.scopedPdu[r.scoped.pduPos], kTagSnmpV2Trap);
+    EXPECT_EQ(r.scoped.pduTag, kTagSnmpV2TrapPdu);
+    EXPECT_EQ(f.scopedPdu[r.scoped.pduPos], kTagSnmpV2TrapPdu);
     EXPECT_EQ(TrapOidOf(f.scopedPdu, r.scoped), kUpsOnBattery) << capture;
     ASSERT_NE(r.user, nullptr);
     EXPECT_EQ(r.user->name, userName);
@@ -175,7 +175,7 @@ Bytes OpenReply(const Bytes& reply, UsmMessage& message, const UsmUser* user, co
 // The one binding of a Report: its name, as encoded octets.
 Bytes ReportedCounter(const Bytes& scoped, ScopedPdu& pdu) {
     EXPECT_TRUE(ReadScopedPdu(scoped.data(), scoped.size(), pdu));
-    EXPECT_EQ(pdu.pduTag, kTagReport);
+    EXPECT_EQ(pdu.pduTag, kTagReportPdu);
     TlvItem item;
     size_t pos = pdu.pduPos;
     ReadTlv(scoped.data(), scoped.size(), pos, item);
@@ -221,7 +221,7 @@ TEST(UsmReceiverInform, DiscoveryIsAnsweredWithDovrelsEngine) {
     OutgoingMessage quiet;
     quiet.msgId = 9;
     quiet.msgMaxSize = 1500;
-    const Bytes get = Pdu(kTagGetRequest, 1);
+    const Bytes get = Pdu(kTagGetRequestPdu, 1);
     quiet.pdu = get.data();
     quiet.pduSize = get.size();
     uint8_t out[256];
@@ -238,15 +238,15 @@ TEST(UsmReceiverInform, AcceptedAndAnsweredWithAnAuthenticatedEncryptedResponse)
     ASSERT_NE(user, nullptr);
     const Bytes dovrelId = f.DovrelId();
     // Dovrel started at 1000 with boots 4; at 1300 its time is 300.
-    const Bytes inform = Build(Sent{user, dovrelId, 4, 290, kTagInformRequest, SecurityLevel::AuthPriv, 4711, 99});
+    const Bytes inform = Build(Sent{user, dovrelId, 4, 290, kTagInformRequestPdu, SecurityLevel::AuthPriv, 4711, 99});
     const UsmResult r = f.Receive(inform, 1300);
     ASSERT_EQ(r.verdict, UsmVerdict::Notification);
-    EXPECT_EQ(r.scoped.pduTag, kTagInformRequest);
+    EXPECT_EQ(r.scoped.pduTag, kTagInformRequestPdu);
     EXPECT_EQ(r.msgId, 4711);
     EXPECT_EQ(TrapOidOf(f.scopedPdu, r.scoped), kUpsOnBattery);
     EXPECT_EQ(f.receiver.KnownEngines(), 0u);  // Dovrel's own time is not learnt from others
 
-    const Bytes responsePdu = Pdu(kTagResponse, 99);
+    const Bytes responsePdu = Pdu(kTagResponsePdu, 99);
     uint8_t out[1500];
     const size_t size = f.receiver.WrapResponse(r, f.scopedPdu, responsePdu.data(), responsePdu.size(), 1300, out,
                                                 sizeof out);
@@ -295,7 +295,7 @@ TEST(UsmReceiverInform, OutsideDovrelsTimeWindowGetsAnAuthenticatedReport) {
         {4, 300, true}, {4, 450, true}, {4, 150, true}, {4, 451, false}, {4, 149, false}, {3, 300, false}, {5, 300, false},
     };
     for (const auto& c : kCases) {
-        const Bytes inform = Build(Sent{user, dovrelId, c.boots, c.time, kTagInformRequest});
+        const Bytes inform = Build(Sent{user, dovrelId, c.boots, c.time, kTagInformRequestPdu});
         const UsmResult r = f.Receive(inform, 1300);
         if (c.timely) {
             EXPECT_EQ(r.verdict, UsmVerdict::Notification) << c.boots << "," << c.time;
@@ -323,7 +323,7 @@ TEST(UsmReceiverInform, ToAnotherEngineIsAnsweredWithDovrelsEngine) {
     const UsmUser* user = f.User("ups-sha");
     ASSERT_NE(user, nullptr);
     const Bytes old = FromHex("8000000005aaaaaaaaaaaaaaaaaaaaaaaa");
-    const UsmResult r = f.Receive(Build(Sent{user, old, 4, 300, kTagInformRequest}), 1300);
+    const UsmResult r = f.Receive(Build(Sent{user, old, 4, 300, kTagInformRequestPdu}), 1300);
     ASSERT_EQ(r.verdict, UsmVerdict::Answered);
     UsmMessage report;
     const Bytes reply = f.Reply(r);

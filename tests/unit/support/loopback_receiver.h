@@ -37,11 +37,11 @@ public:
 
     int Port() const { return port_; }
 
-    // One datagram, or none after five seconds; the sender's address is kept
-    // for Answer.
-    bool Receive(std::vector<uint8_t>& datagram) {
+    // One datagram, or none after waitMs; the sender's address is kept for
+    // Answer.
+    bool Receive(std::vector<uint8_t>& datagram, int waitMs = 5000) {
         pollfd p{fd_, POLLIN, 0};
-        if (poll(&p, 1, 5000) != 1) return false;
+        if (poll(&p, 1, waitMs) != 1) return false;
         datagram.resize(1500);
         socklen_t length = sizeof sender_;
         const ssize_t n = recvfrom(fd_, datagram.data(), datagram.size(), 0, reinterpret_cast<sockaddr*>(&sender_),

@@ -143,7 +143,7 @@ struct Sent {
     Bytes engineId;
     uint32_t boots = 1;
     uint32_t time = 0;
-    uint8_t tag = kTagSnmpV2Trap;
+    uint8_t tag = kTagSnmpV2TrapPdu;
     SecurityLevel level = SecurityLevel::AuthPriv;
     int32_t msgId = 77;
     int32_t requestId = 5;
@@ -159,7 +159,7 @@ inline Bytes Build(const Sent& s) {
     m.msgId = s.msgId;
     m.msgMaxSize = 1500;
     m.level = s.level;
-    m.reportable = s.tag == kTagInformRequest;
+    m.reportable = s.tag == kTagInformRequestPdu;
     m.engineId = s.engineId.data();
     m.engineIdSize = s.engineId.size();
     m.engineBoots = s.boots;

@@ -32,30 +32,20 @@
 # tests see the icacls commands that the stand-in logs, not the ACLs.
 # Usage: installer_test.sh DovrelSetup.exe winprobe.exe OBJDUMP tool-standin.exe
 set -euo pipefail
-setup="$1"
-# Where this machine cannot run 32-bit programs (scripts/wine-loader.sh),
-# the same installer script built as a 64-bit program stands in.
-if [ "${DOVREL_WINE32:-1}" = 0 ]; then
-    setup="${setup%.exe}-x64.exe"
-    echo "NOTE: 32-bit programs cannot run here: testing $(basename "$setup"), the 64-bit build of the installer"
-fi
-winprobe="$2"
+WINPROBE="$2"
 objdump="$3"
 tool_standin="$4"
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)"
-export WINEPREFIX="${WINEPREFIX:-$root/build/wineprefix}"
-export WINEDEBUG=-all
-run() { bash "$root/scripts/wine-run.sh" "$@"; }
-probe() { run "$winprobe" "$@" | tr -d '\r'; }
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/lib/dovrel.sh"
+setup="$(installer_for_here "$1")"
 
 port=23010
 # The default folder, whose name has a space. (A /D= with a space cannot be
 # given through Wine, which quotes such an argument.)
 dir_win='C:\Program Files\Dovrel'
+DOVREL="$dir_win\\Dovrel.exe"
 dir="$WINEPREFIX/drive_c/Program Files/Dovrel"
 ini="$dir/Dovrel.ini"
 startmenu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Dovrel"
-settings_key='HKLM\Software\Orvanta\Quillmont\CurrentVersion'
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Dovrel'
 # The installer runs the native netsh.exe (System32, not SysWOW64); it runs
@@ -75,7 +65,6 @@ downloads="$WINEPREFIX/drive_c/dovrel_downloads"
 custom_win='C:\dovrel_custom'
 custom="$WINEPREFIX/drive_c/dovrel_custom"
 foreign="$WINEPREFIX/drive_c/dovrel_foreign"
-dovrel_pid=""
 setup_pid=""  # an interactive installer
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -85,23 +74,16 @@ if [ "${WINEARCH:-}" = win32 ]; then
 else
     native=pei-x86-64 other=pei-i386 other_dir=x86
 fi
-reg_value() { run reg query "$1" /v "$2" /reg:64 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^  /, ""); print }'; }
-wait_until() {  # seconds, command...: polls every 0.25 s
-    local limit=$(( $1 * 4 )); shift
-    for ((i = 0; i < limit; i++)); do "$@" && return 0; sleep 0.25; done
-    return 1
-}
+reg_value() { wine_run reg query "$1" /v "$2" /reg:64 2>/dev/null | tr -d '\r' | awk -v v="$2" '$1 == v { $1 = ""; $2 = ""; sub(/^  /, ""); print }'; }
 gone() { [ ! -e "$1" ]; }
-listening() { ss -Hlun | grep -q ":$port "; }
 # Installer or uninstaller with the stand-in netsh and the Unix locale
 # given first (Wine takes the UI language and the ANSI code page from it).
 with_locale() {
-    local locale="$1"; shift
-    # env, not bash: the Unix side needs no such locale installed.
-    env LC_ALL="$locale" WINEDLLOVERRIDES="netsh.exe,icacls.exe=n;mscoree,mshtml=" DOVREL_STANDIN_LOG="$tools_log_win" wine "$@"
+    local WINE_LC="$1"; shift
+    WINEDLLOVERRIDES="netsh.exe,icacls.exe=n;mscoree,mshtml=" DOVREL_STANDIN_LOG="$tools_log_win" wine_run "$@"
 }
 # The shipped Dovrel.ini apart from its Lang= line.
-same_as_shipped() { cmp -s <(grep -av '^Lang=' "$ini") <(grep -av '^Lang=' "$root/installer/Dovrel.ini"); }
+same_as_shipped() { cmp -s <(grep -av '^Lang=' "$ini") <(grep -av '^Lang=' "$DOVREL_ROOT/installer/Dovrel.ini"); }
 lang_is() { grep -aq "^Lang=$1"$'\r$' "$ini"; }
 dovrel_windows() { probe count-title Dovrel.exe; }
 # The tools beside the installer (stand-ins, logging where they were
@@ -110,24 +92,24 @@ no_planted_tool_ran() {
     ! grep -aqiF "$downloads_win\\" "$tools_log" || fail "a tool planted beside the installer ran: $(grep -aiF "$downloads_win" "$tools_log")"
 }
 uninstall_quietly() {  # folder, the same as Windows sees it
-    if [ -e "$1/Uninstall.exe" ]; then run "$2\\Uninstall.exe" /S /REMOVECONFIG || true; wait_until 20 gone "$1/Uninstall.exe" || true; fi
+    if [ -e "$1/Uninstall.exe" ]; then wine_run "$2\\Uninstall.exe" /S /REMOVECONFIG || true; wait_until 20 gone "$1/Uninstall.exe" || true; fi
 }
 cleanup() {
     # The installer is the child of the subshell that started it.
     if [ -n "$setup_pid" ]; then kill $(ps -o pid= --ppid "$setup_pid") "$setup_pid" 2>/dev/null || true; fi
-    if [ -n "$dovrel_pid" ] && kill -0 "$dovrel_pid" 2>/dev/null; then probe post-destroy Dovrel.exe >/dev/null 2>&1 || true; fi
+    stop_dovrel 5
     uninstall_quietly "$dir" "$dir_win"
     uninstall_quietly "$custom" "$custom_win"
     rm -rf "$dir" "$custom" "$foreign" "$downloads" "$tools_log"
     for t in "${system_tools[@]}"; do
         if [ -e "$t.dovrel-test" ]; then mv -f "$t.dovrel-test" "$t"; fi
     done
-    run sc delete SNMPTRAP >/dev/null 2>&1 || true
+    wine_run sc delete SNMPTRAP >/dev/null 2>&1 || true
 }
-trap cleanup EXIT
+at_exit cleanup
 cleanup
 # No earlier install to update: the installer then takes the default folder.
-for view in 32 64; do run reg delete "$settings_key" /v InstallPath /f /reg:$view >/dev/null 2>&1 || true; done
+clear_install_path
 for t in "${system_tools[@]}"; do
     cp "$t" "$t.dovrel-test"
     cp "$tool_standin" "$t"
@@ -138,7 +120,7 @@ cp "$tool_standin" "$downloads/icacls.exe"
 cp "$tool_standin" "$downloads/netsh.exe"
 # A stand-in SNMP Trap service that starts automatically (it never runs:
 # its program does not exist).
-run sc create SNMPTRAP binpath= 'C:\dovrel-test-no-such-service.exe' start= auto >/dev/null
+wine_run sc create SNMPTRAP binpath= 'C:\dovrel-test-no-such-service.exe' start= auto >/dev/null
 snmptrap_start() { reg_value 'HKLM\SYSTEM\CurrentControlSet\Services\SNMPTRAP' Start; }
 
 echo "== 1. fresh silent install from a folder with planted tools, English system, without autostart or start"
@@ -152,7 +134,7 @@ done
 [ "$(pe_format "$dir/$other_dir/Finwin.dll")" = "$other" ] || fail "$other_dir/Finwin.dll is not $other"
 lang_is English || fail "an English system got $(grep -a '^Lang=' "$ini" | tr -d '\r')"
 same_as_shipped || fail "installed Dovrel.ini differs from the default in more than Lang="
-[ "$(reg_value "$settings_key" InstallPath)" = "$dir_win" ] || fail "InstallPath is '$(reg_value "$settings_key" InstallPath)'"
+[ "$(reg_value "$INSTALL_KEY" InstallPath)" = "$dir_win" ] || fail "InstallPath is '$(reg_value "$INSTALL_KEY" InstallPath)'"
 [ -z "$(reg_value "$run_key" Dovrel)" ] || fail "/NOAUTOSTART still wrote the Run value"
 [ -n "$(reg_value "$uninstall_key" UninstallString)" ] || fail "no uninstall entry"
 for v in DisplayIcon Publisher DisplayVersion EstimatedSize; do
@@ -166,7 +148,7 @@ no_planted_tool_ran
 ! grep -aqiE 'icacls.*Dovrel\.ini' "$tools_log" || fail "icacls was run on Dovrel.ini: $(grep -ai icacls "$tools_log")"
 grep -aqF "advfirewall firewall add rule name=\"Dovrel SNMP traps\" dir=in action=allow program=\"$dir_win\\Dovrel.exe\" protocol=UDP profile=domain,private " "$tools_log" ||
     fail "no firewall rule for Dovrel.exe on domain and private networks; netsh saw: $(cat "$tools_log" 2>/dev/null)"
-[ "$(reg_value "$settings_key" FirewallProfiles)" = "domain,private" ] || fail "FirewallProfiles is '$(reg_value "$settings_key" FirewallProfiles)'"
+[ "$(reg_value "$INSTALL_KEY" FirewallProfiles)" = "domain,private" ] || fail "FirewallProfiles is '$(reg_value "$INSTALL_KEY" FirewallProfiles)'"
 [ "$(dovrel_windows)" = 0 ] || fail "/NOSTART still started Dovrel"
 [ "$(snmptrap_start)" = 0x2 ] || fail "a silent install changed the SNMP Trap service without /DISABLESNMPTRAP"
 
@@ -190,10 +172,9 @@ lang_is Japanese || fail "/LANG=Japanese gave $(grep -a '^Lang=' "$ini" | tr -d 
 echo "== 3. Dovrel from the install folder, on a test port; Setting opens Kalbrit"
 sed -i "s/^port=162\r\$/port=$port\r/" "$ini"
 grep -q "^port=$port" "$ini" || fail "could not set the test port"
-run "$dir_win\\Dovrel.exe" &
-dovrel_pid=$!
+start_dovrel
 probe wait-title Dovrel.exe 30 || fail "Dovrel's main window did not appear"
-wait_until 10 listening || fail "Dovrel does not listen on UDP $port"
+wait_port_bound "$port" 10 || fail "Dovrel does not listen on UDP $port"
 kalbrit_title='Kalbrit - Dovrel trap settings'
 probe post-command Dovrel.exe 40003
 probe wait-title "$kalbrit_title" 20 || fail "Setting did not open Kalbrit"
@@ -206,33 +187,26 @@ probe wait-gone "$kalbrit_title" 10 || fail "Kalbrit did not close"
 echo "== 4. update over the running Dovrel, English system, /NOSTART /FIREWALL=all: the user's file kept, Dovrel running again"
 : > "$tools_log"
 with_locale en_US.UTF-8 "$setup" /S /NOAUTOSTART /NOSTART /FIREWALL=all
-wait_until 10 bash -c "! kill -0 $dovrel_pid 2>/dev/null" || fail "the update did not end the old Dovrel"
-status=0
-wait "$dovrel_pid" || status=$?
-dovrel_pid=""
-[ "$status" = 0 ] || fail "the old Dovrel ended with exit code $status"
+wait_exit "$DOVREL_PID" 10 || fail "the update did not end the old Dovrel"
+[ "$EXIT_CODE" = 0 ] || fail "the old Dovrel ended with exit code $EXIT_CODE"
 grep -q "^port=$port" "$ini" || fail "the update replaced the user's Dovrel.ini"
 lang_is Japanese || fail "the update changed Lang= in the user's Dovrel.ini"
 grep -aqF "protocol=UDP profile=any " "$tools_log" || fail "/FIREWALL=all did not open every profile; netsh saw: $(cat "$tools_log")"
-[ "$(reg_value "$settings_key" FirewallProfiles)" = any ] || fail "FirewallProfiles is '$(reg_value "$settings_key" FirewallProfiles)' after /FIREWALL=all"
-[ "$(reg_value "$settings_key" InstallPath)" = "$dir_win" ] || fail "the update moved to '$(reg_value "$settings_key" InstallPath)'"
+[ "$(reg_value "$INSTALL_KEY" FirewallProfiles)" = any ] || fail "FirewallProfiles is '$(reg_value "$INSTALL_KEY" FirewallProfiles)' after /FIREWALL=all"
+[ "$(reg_value "$INSTALL_KEY" InstallPath)" = "$dir_win" ] || fail "the update moved to '$(reg_value "$INSTALL_KEY" InstallPath)'"
 probe wait-title Dovrel.exe 30 >/dev/null || fail "Dovrel is not running after the update"
-wait_until 10 listening || fail "the restarted Dovrel does not listen on UDP $port"
+wait_port_bound "$port" 10 || fail "the restarted Dovrel does not listen on UDP $port"
 code="$(probe command-exit Dovrel.exe 40002 20)" || fail "the restarted Dovrel did not end on QUIT"
 [ "$code" = 0 ] || fail "the restarted Dovrel ended with exit code $code"
 
 echo "== 5. silent uninstall ends Dovrel through Finwin, keeps the changed Dovrel.ini"
-run "$dir_win\\Dovrel.exe" &
-dovrel_pid=$!
+start_dovrel
 probe wait-title Dovrel.exe 30 >/dev/null || fail "Dovrel's main window did not appear"
 : > "$tools_log"
 with_locale en_US.UTF-8 "$dir_win\\Uninstall.exe" /S
 wait_until 40 gone "$dir/Uninstall.exe" || fail "uninstaller did not finish"
-wait_until 10 bash -c "! kill -0 $dovrel_pid 2>/dev/null" || fail "Dovrel still runs after the uninstall"
-status=0
-wait "$dovrel_pid" || status=$?
-dovrel_pid=""
-[ "$status" = 0 ] || fail "Dovrel ended with exit code $status"
+wait_exit "$DOVREL_PID" 10 || fail "Dovrel still runs after the uninstall"
+[ "$EXIT_CODE" = 0 ] || fail "Dovrel ended with exit code $EXIT_CODE"
 [ "$(dovrel_windows)" = 0 ] || fail "a Dovrel.exe window is left"
 for f in Dovrel.exe Finwin.dll Kalbrit.exe Uninstall.exe "$other_dir"; do
     [ ! -e "$dir/$f" ] || fail "$f left behind"
@@ -241,8 +215,8 @@ grep -q "^port=$port" "$ini" || fail "the changed Dovrel.ini was removed"
 [ ! -e "$startmenu" ] || fail "Start-menu entries left: $(ls "$startmenu")"
 grep -aq 'advfirewall firewall delete rule name="Dovrel SNMP traps"' "$tools_log" ||
     fail "the uninstaller did not remove the firewall rule; netsh saw: $(cat "$tools_log")"
-[ -z "$(reg_value "$settings_key" InstallPath)" ] || fail "InstallPath left behind"
-[ -z "$(reg_value "$settings_key" FirewallProfiles)" ] || fail "FirewallProfiles left behind"
+[ -z "$(reg_value "$INSTALL_KEY" InstallPath)" ] || fail "InstallPath left behind"
+[ -z "$(reg_value "$INSTALL_KEY" FirewallProfiles)" ] || fail "FirewallProfiles left behind"
 [ -z "$(reg_value "$uninstall_key" UninstallString)" ] || fail "uninstall entry left behind"
 
 echo "== 6. interactive reinstall with autostart: the last page tells of the public network, Dovrel starts through the shell"
@@ -265,12 +239,12 @@ setup_pid=""
 [ "$(reg_value "$run_key" Dovrel)" = "\"$dir_win\\Dovrel.exe\"" ] || fail "Run value is '$(reg_value "$run_key" Dovrel)'"
 grep -q "^port=$port" "$ini" || fail "reinstall replaced the user's Dovrel.ini"
 probe wait-title Dovrel.exe 30 >/dev/null || fail "the install did not start Dovrel"
-wait_until 10 listening || fail "the started Dovrel does not listen on UDP $port"
+wait_port_bound "$port" 10 || fail "the started Dovrel does not listen on UDP $port"
 with_locale en_US.UTF-8 "$dir_win\\Uninstall.exe" /S /REMOVECONFIG
 wait_until 40 gone "$dir" || fail "install folder left: $(ls "$dir")"
 probe wait-gone Dovrel.exe 10 || fail "the uninstall left Dovrel running"
 [ -z "$(reg_value "$run_key" Dovrel)" ] || fail "Run value left behind"
-[ -z "$(reg_value "$settings_key" InstallPath)" ] || fail "InstallPath left behind"
+[ -z "$(reg_value "$INSTALL_KEY" InstallPath)" ] || fail "InstallPath left behind"
 
 echo "== 7. a folder outside Program Files, /FIREWALL=none"
 mkdir -p "$foreign"
@@ -296,15 +270,15 @@ icacls_ran "$program_files_acl" || fail "$custom_win was not given the permissio
 no_planted_tool_ran
 grep -aq 'advfirewall firewall delete rule name="Dovrel SNMP traps"' "$tools_log" || fail "/FIREWALL=none left an earlier rule"
 ! grep -aq 'advfirewall firewall add rule' "$tools_log" || fail "/FIREWALL=none added a rule: $(cat "$tools_log")"
-[ "$(reg_value "$settings_key" FirewallProfiles)" = none ] || fail "FirewallProfiles is '$(reg_value "$settings_key" FirewallProfiles)' after /FIREWALL=none"
+[ "$(reg_value "$INSTALL_KEY" FirewallProfiles)" = none ] || fail "FirewallProfiles is '$(reg_value "$INSTALL_KEY" FirewallProfiles)' after /FIREWALL=none"
 # An update sets them again over whatever an earlier version left (owner
 # and entries included) and, without /FIREWALL=, keeps none.
 : > "$tools_log"
 with_locale en_US.UTF-8 "$setup" /S /NOAUTOSTART /NOSTART
-[ "$(reg_value "$settings_key" InstallPath)" = "$custom_win" ] || fail "the update went to '$(reg_value "$settings_key" InstallPath)'"
+[ "$(reg_value "$INSTALL_KEY" InstallPath)" = "$custom_win" ] || fail "the update went to '$(reg_value "$INSTALL_KEY" InstallPath)'"
 for step in '/setowner *S-1-5-32-544' '/reset' "$program_files_acl"; do
     icacls_ran "$step" || fail "the update did not run icacls $step; tools saw: $(cat "$tools_log")"
 done
 ! grep -aq 'advfirewall firewall add rule' "$tools_log" || fail "an update without /FIREWALL= added a rule after /FIREWALL=none"
-[ "$(reg_value "$settings_key" FirewallProfiles)" = none ] || fail "an update changed FirewallProfiles to '$(reg_value "$settings_key" FirewallProfiles)'"
+[ "$(reg_value "$INSTALL_KEY" FirewallProfiles)" = none ] || fail "an update changed FirewallProfiles to '$(reg_value "$INSTALL_KEY" FirewallProfiles)'"
 echo "PASS"

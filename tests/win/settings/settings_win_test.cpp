@@ -173,7 +173,7 @@ TEST(InstallPath, FoundInEitherRegistryView) {
     InstallPathValue value("C:\\Native");
     view32.Write("C:\\Redirected", REG_SZ);
     std::string found;
-    ASSERT_TRUE(FindInstallPath(found));
+    ASSERT_TRUE(FindInstallValue(kInstallValue, found));
     BOOL wow64 = FALSE;
     IsWow64Process(GetCurrentProcess(), &wow64);
     // On 32-bit Windows (no WOW64 for anyone) the two views are one key.
