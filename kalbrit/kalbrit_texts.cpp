@@ -181,7 +181,7 @@ const char* TextOf(KalbritText text, UiLanguage language) {
                      "SNMPv3 ユーザーを管理者の権限で保存しました:"},
                     language);
     case KalbritText::TestSentAsUser:
-        return Pick({"A test trap (coldStart) has been sent to this computer, 127.0.0.1, as SNMPv3 notification "
+        return Pick({"A test trap (coldStart) has been sent to this computer, 127.0.0.1, as an SNMPv3 notification "
                      "signed (and, with privacy, encrypted) with the saved keys of the user",
                      "テスト トラップ (coldStart) を、保存した鍵で署名 (暗号化ありのときは暗号化) した SNMPv3 の通知として"
                      "このコンピューター (127.0.0.1) に送信しました。ユーザー:"},

@@ -98,6 +98,7 @@ probe set-text "$USER" 1050 maplesyrup-1   # IDC_ENTRY_AUTH_PASS (SHA, the defau
 probe set-text "$USER" 1051 maplesyrup-1
 probe set-text "$USER" 1053 privacy-pass   # IDC_ENTRY_PRIV_PASS (AES, the default)
 probe set-text "$USER" 1054 privacy-pasz   # mistyped
+shot "kalbrit-v3-user.png"
 probe press "$USER" 1
 check "a mistyped passphrase is refused where it is typed" probe wait-title "$BOX" 10
 answer_box 1
@@ -126,6 +127,7 @@ check "a trap signed with another passphrase is refused and counted" wait_until 
 check_not "and shows nothing" probe wait-title "$ALERT" 2
 probe press "$FORM" 1047
 check "the list opens again with the saved user" probe wait-title "$USERS" 10
+shot "kalbrit-v3-users.png"
 probe press "$USERS" 1048  # IDC_LIST_TEST, the first user selected
 check "the SNMPv3 test trap is reported" probe wait-title "$BOX" 10
 check "the report names the user" eval 'box_text | grep -qF "$AS_USER"'

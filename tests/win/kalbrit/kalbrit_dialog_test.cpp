@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kalbrit/device_list.h"
@@ -110,10 +111,13 @@ protected:
     // last of open) opens; the list's reply, empty when it took the entry.
     static std::string EnterDevice(KalbritSession& k, std::vector<HWND> open, int id, const std::string& address,
                                    const std::string& name) {
+        return EnterEntry(k, std::move(open), id, {{IDC_ENTRY_KEY, address}, {IDC_ENTRY_VALUE, name}});
+    }
+    static std::string EnterEntry(KalbritSession& k, std::vector<HWND> open, int id,
+                                  const std::vector<std::pair<int, std::string>>& fields) {
         HWND entry = k.PressForDialog(open.back(), id, open);
         if (!entry) return "no entry dialog";
-        SetDlgItemTextA(entry, IDC_ENTRY_KEY, address.c_str());
-        SetDlgItemTextA(entry, IDC_ENTRY_VALUE, name.c_str());
+        for (const auto& field : fields) SetDlgItemTextA(entry, field.first, field.second.c_str());
         open.push_back(entry);
         PostMessageA(GetDlgItem(entry, IDOK), BM_CLICK, 0, 0);
         for (int i = 0; i < 200; ++i) {
@@ -486,6 +490,28 @@ TEST_F(KalbritDialog, InstallPathDevicesAreSavedThroughTheElevatedCopy) {
     EXPECT_TRUE(Has(reply, KalbritText::DevicesSavedAsAdministrator)) << reply;
     EXPECT_TRUE(ReadBytes(path_) == original_ + "[usKarn_names]\r\n192.0.2.10=Server room UPS\r\n");
     EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_READONLY) << "the file keeps its attributes";
+    EXPECT_EQ(k.Close(), 0u);
+}
+
+// The SNMPv3 users list through the elevated copy: the passphrases typed
+// become RFC 3414's known master keys ("maplesyrup", SHA-1) by CNG, and only
+// the keys reach the file.
+TEST_F(KalbritDialog, InstallPathV3UsersAreSavedThroughTheElevatedCopy) {
+    ReadOnlyInstall install(dir_, path_);
+    ASSERT_TRUE(install.readOnly);
+    KalbritSession k(KALBRIT_EXE, "");
+    ASSERT_NE(k.Dialog(), nullptr);
+    HWND list = k.PressForDialog(k.Dialog(), IDC_V3_USERS, {k.Dialog()});
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(EnterEntry(k, {k.Dialog(), list}, IDC_LIST_ADD,
+                         {{IDC_ENTRY_KEY, "ups-admin"}, {IDC_ENTRY_AUTH_PASS, "maplesyrup"},
+                          {IDC_ENTRY_AUTH_AGAIN, "maplesyrup"}, {IDC_ENTRY_PRIV_PASS, "maplesyrup"},
+                          {IDC_ENTRY_PRIV_AGAIN, "maplesyrup"}}),
+              "");
+    const std::string reply = k.ReadReply(k.PressForDialog(list, IDOK, {k.Dialog(), list}));
+    EXPECT_TRUE(Has(reply, KalbritText::UsersSavedAsAdministrator)) << reply;
+    const std::string ku = "9fb5cc0381497b3793528939ff788d5d79145211";
+    EXPECT_EQ(ReadBytes(path_), original_ + "[usKarn_v3]\r\nuser1=ups-admin,SHA," + ku + ",AES," + ku + "\r\n");
     EXPECT_EQ(k.Close(), 0u);
 }
 
