@@ -138,7 +138,10 @@ public:
         for (int id : {IDC_ENTRY_AUTH_PASS, IDC_ENTRY_AUTH_AGAIN, IDC_ENTRY_PRIV_PASS, IDC_ENTRY_PRIV_AGAIN})
             SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, 255, 0);
         FillCombo(dialog, IDC_ENTRY_AUTH, kAuthChoices, user.auth, language_);
-        FillCombo(dialog, IDC_ENTRY_PRIV, kPrivChoices, user.priv, language_);
+        // A DES user (from the file) is offered AES: DES cannot be chosen, and
+        // its key, made from the passphrase the same way, serves AES too.
+        FillCombo(dialog, IDC_ENTRY_PRIV, kPrivChoices, user.priv == PrivProtocol::Des ? PrivProtocol::Aes128 : user.priv,
+                  language_);
         EnableFields(dialog);
     }
     std::optional<EntryProblem> ReadEntry(HWND dialog, const SectionValue& shown, UiLanguage language,
