@@ -1,5 +1,6 @@
 #include "kalbrit/elevated_save.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "core/hex_text.h"
@@ -9,7 +10,7 @@
 namespace {
 
 // A list's save removes at most as many keys as Dovrel reads in any section.
-constexpr std::size_t kMaxRemovedKeys = 256;
+constexpr std::size_t kMaxRemovedKeys = std::max(kMaxUsers, kMaxDeviceNames);
 
 // The rules of the list that Kalbrit keeps in section, or null when it keeps
 // none there: the elevated copy writes no other section.

@@ -369,29 +369,27 @@ void Save(HWND dialog, DialogState& state) {
                     {KalbritText::Saved, KalbritText::SavedAsAdministrator, ElevatedSaveArguments(state.path, settings)});
 }
 
-// The Devices list saves [usKarn_names] alone, as the form saves the trap
-// section; Dovrel reads the names at start, as it reads the trap section.
-void EditDevices(HWND dialog, DialogState& state) {
-    RunDevicesDialog(dialog, state.language, state.path, [&state](HWND list, const SectionEdit& edit) {
+// A list saves its own section alone, as the form saves the trap section,
+// worded as the list is; Dovrel reads the lists at start, as it reads the
+// trap section.
+SaveListEdit SaveListWorded(DialogState& state, KalbritText saved, KalbritText savedAsAdministrator) {
+    return [&state, saved, savedAsAdministrator](HWND list, const SectionEdit& edit) {
         state.settingsChanged = true;
         return TellSaveOutcome(list, state, SaveSectionEditToFile(state.path, edit, false),
-                               {KalbritText::DevicesSaved, KalbritText::DevicesSavedAsAdministrator,
-                                ElevatedListArguments(state.path, edit)});
-    });
+                               {saved, savedAsAdministrator, ElevatedListArguments(state.path, edit)});
+    };
 }
 
-// The SNMPv3 users list saves [usKarn_v3] alone, as the Devices list saves
-// its section; its test trap goes as a saved user.
+void EditDevices(HWND dialog, DialogState& state) {
+    RunDevicesDialog(dialog, state.language, state.path,
+                     SaveListWorded(state, KalbritText::DevicesSaved, KalbritText::DevicesSavedAsAdministrator));
+}
+
+// The SNMPv3 users list's test trap goes as a saved user.
 void EditV3Users(HWND dialog, DialogState& state) {
-    RunV3UsersDialog(
-        dialog, state.language, state.path,
-        [&state](HWND list, const SectionEdit& edit) {
-            state.settingsChanged = true;
-            return TellSaveOutcome(list, state, SaveSectionEditToFile(state.path, edit, false),
-                                   {KalbritText::UsersSaved, KalbritText::UsersSavedAsAdministrator,
-                                    ElevatedListArguments(state.path, edit)});
-        },
-        [&state](HWND list, const UsmUser& user) { SendTestTrap(list, state, &user); });
+    RunV3UsersDialog(dialog, state.language, state.path,
+                     SaveListWorded(state, KalbritText::UsersSaved, KalbritText::UsersSavedAsAdministrator),
+                     [&state](HWND list, const UsmUser& user) { SendTestTrap(list, state, &user); });
 }
 
 INT_PTR CALLBACK KalbritDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,6 +1,5 @@
 #include "kalbrit/v3_users_dialog_win32.h"
 
-#include <type_traits>
 #include <vector>
 
 #include "kalbrit/resource.h"
@@ -19,19 +18,6 @@ constexpr AuthProtocol kAuthChoices[] = {AuthProtocol::None,   AuthProtocol::Md5
                                          AuthProtocol::Sha256, AuthProtocol::Sha384, AuthProtocol::Sha512};
 constexpr PrivProtocol kPrivChoices[] = {PrivProtocol::None, PrivProtocol::Aes128};
 
-const wchar_t* AuthName(AuthProtocol protocol) {
-    switch (protocol) {
-    case AuthProtocol::None: return L"-";
-    case AuthProtocol::Md5: return L"MD5";
-    case AuthProtocol::Sha1: return L"SHA";
-    case AuthProtocol::Sha224: return L"SHA-224";
-    case AuthProtocol::Sha256: return L"SHA-256";
-    case AuthProtocol::Sha384: return L"SHA-384";
-    case AuthProtocol::Sha512: return L"SHA-512";
-    }
-    return L"";
-}
-
 const wchar_t* PrivName(PrivProtocol protocol, UiLanguage language) {
     switch (protocol) {
     case PrivProtocol::None: return L"-";
@@ -45,16 +31,20 @@ const wchar_t* NoneName(UiLanguage language) {
     return language == UiLanguage::Japanese ? L"\u306A\u3057" : L"none";  // なし
 }
 
+// A combo box's item.
+std::wstring ChoiceName(AuthProtocol protocol, UiLanguage language) {
+    return protocol == AuthProtocol::None ? NoneName(language) : Widen(AuthProtocolName(protocol), CP_ACP);
+}
+std::wstring ChoiceName(PrivProtocol protocol, UiLanguage language) {
+    return protocol == PrivProtocol::None ? NoneName(language) : PrivName(protocol, language);
+}
+
 template <typename T, size_t N>
 void FillCombo(HWND dialog, int id, const T (&choices)[N], T selected, UiLanguage language) {
     SendDlgItemMessageW(dialog, id, CB_RESETCONTENT, 0, 0);
     for (size_t i = 0; i < N; ++i) {
-        const wchar_t* name = static_cast<int>(choices[i]) == 0 ? NoneName(language) : nullptr;
-        if (!name) {
-            if constexpr (std::is_same_v<T, AuthProtocol>) name = AuthName(choices[i]);
-            else name = PrivName(choices[i], language);
-        }
-        SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        const std::wstring name = ChoiceName(choices[i], language);
+        SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
         if (choices[i] == selected) SendDlgItemMessageW(dialog, id, CB_SETCURSEL, i, 0);
     }
 }
@@ -126,7 +116,7 @@ public:
     std::vector<std::string> Cells(const SectionValue& entry) const override {
         UsmUser user;
         if (!UserOfEntry(entry, user)) return {entry.key, "?", "?"};
-        return {user.name, Narrow(AuthName(user.auth), CP_ACP), Narrow(PrivName(user.priv, language_), CP_ACP)};
+        return {user.name, user.auth == AuthProtocol::None ? "-" : AuthProtocolName(user.auth), Narrow(PrivName(user.priv, language_), CP_ACP)};
     }
     void ShowEntry(HWND dialog, const SectionValue& entry) const override {
         UsmUser user;

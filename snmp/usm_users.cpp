@@ -81,13 +81,20 @@ bool ParseUsmUser(const std::string& value, UsmUser& user) {
     return true;
 }
 
-std::string FormatUsmUser(const UsmUser& user) {
-    std::string auth = "none";
+const char* AuthProtocolName(AuthProtocol protocol) {
     for (const auto& entry : kAuthNames)
-        if (entry.protocol == user.auth && user.auth != AuthProtocol::None) auth = entry.name;
-    const char* priv = user.priv == PrivProtocol::Aes128 ? "AES" : user.priv == PrivProtocol::Des ? "DES" : "none";
+        if (entry.protocol == protocol && protocol != AuthProtocol::None) return entry.name;
+    return "none";
+}
+
+const char* PrivProtocolName(PrivProtocol protocol) {
+    return protocol == PrivProtocol::Aes128 ? "AES" : protocol == PrivProtocol::Des ? "DES" : "none";
+}
+
+std::string FormatUsmUser(const UsmUser& user) {
     const size_t keySize = KeyLength(user.auth);
-    return user.name + "," + auth + "," + HexText(user.authKu, keySize) + "," + priv + "," +
+    return user.name + "," + AuthProtocolName(user.auth) + "," + HexText(user.authKu, keySize) + "," +
+           PrivProtocolName(user.priv) + "," +
            (user.priv == PrivProtocol::None ? std::string() : HexText(user.privKu, keySize));
 }
 

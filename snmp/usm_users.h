@@ -47,6 +47,10 @@ struct UsmUserTable {
 // the protocols alone (DES is not); the caller asks the platform about hashes.
 bool ParseUsmUser(const std::string& value, UsmUser& user);
 
+// A protocol's word in an entry: "none", "MD5", "SHA", "SHA-256", ...; "AES", "DES".
+const char* AuthProtocolName(AuthProtocol protocol);
+const char* PrivProtocolName(PrivProtocol protocol);
+
 // The entry's value as ParseUsmUser reads it back: protocols spelled as
 // above (upper case), keys in lower-case hex.
 std::string FormatUsmUser(const UsmUser& user);
